@@ -1,0 +1,173 @@
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "raster/FastDIB.h"
+#include "raster/Jpeg.h"
+
+namespace lisko {
+
+JpegError::JpegError(int code, std::string detail, std::filesystem::path file)
+    : RasterError("JPEG error #" + std::to_string(code)),
+      code_(code),
+      detail_(std::move(detail)),
+      file_(std::move(file)) {}
+
+namespace {
+
+// A progressive file can carry any number of scans, each a full pass over the coefficients; a
+// crafted one makes decoding take minutes. Real encoders write about ten.
+constexpr int kMaxScans = 1000;
+
+// libjpeg reports errors by calling error_exit, which must not return. We jump back to the
+// decoding frame, which holds only trivially destructible state between setjmp and the jump.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    int code;
+    bool tooManyScans;
+    char text[JMSG_LENGTH_MAX];
+};
+
+void RecordAndJump(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    err->code = err->pub.msg_code;
+    err->pub.format_message(cinfo, err->text);
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings mark damaged data that libjpeg would silently patch with grey (a truncated file among
+// them); we refuse such a photo rather than print a picture the user never took. Only warnings
+// about harmless irregularities let decoding go on.
+void RefuseDamagedData(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;  // trace messages
+    switch (cinfo->err->msg_code) {
+        case JWRN_EXTRANEOUS_DATA:
+        case JWRN_JFIF_MAJOR:
+        case JWRN_ADOBE_XFORM:
+            return;
+        default:
+            RecordAndJump(cinfo);
+    }
+}
+
+void LimitScans(j_common_ptr cinfo) {
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->is_decompressor && d->input_scan_number > kMaxScans) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        err->tooManyScans = true;
+        std::longjmp(err->jump, 1);
+    }
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// The decompressor with its error and progress hooks; released however decoding ends.
+struct Decoder {
+    jpeg_decompress_struct cinfo{};
+    ErrorManager err{};
+    jpeg_progress_mgr progress{};
+
+    bool created = false;
+
+    Decoder() {
+        cinfo.err = jpeg_std_error(&err.pub);
+        err.pub.error_exit = RecordAndJump;
+        err.pub.emit_message = RefuseDamagedData;
+        progress.progress_monitor = LimitScans;
+    }
+    ~Decoder() {
+        if (created) jpeg_destroy_decompress(&cinfo);
+    }
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+};
+
+enum class Outcome { Decoded, JpegFailed, TooLarge };
+
+// Runs the whole decode. Everything that the error jump can skip over is plain data, and the
+// raster was constructed by the caller, so no destructor is bypassed.
+Outcome Decode(Decoder& d, std::FILE* file, TFastDIB& raster) {
+    if (setjmp(d.err.jump)) return Outcome::JpegFailed;
+
+    // Created here, under the jump, since creation can fail too.
+    jpeg_create_decompress(&d.cinfo);
+    d.created = true;
+    d.cinfo.progress = &d.progress;
+    jpeg_stdio_src(&d.cinfo, file);
+    jpeg_read_header(&d.cinfo, TRUE);
+
+    const JDIMENSION w = d.cinfo.image_width;
+    const JDIMENSION h = d.cinfo.image_height;
+    if (w > TFastDIB::MaxSide || h > TFastDIB::MaxSide) return Outcome::TooLarge;
+
+    const bool grey = d.cinfo.num_components == 1;
+    const int bits = grey ? 8 : 24;
+    if (std::int64_t{RowBytesFor(static_cast<int>(w), bits)} * h > TFastDIB::MaxImageBytes) {
+        return Outcome::TooLarge;
+    }
+    if (grey) {
+        // Greyscale files decode to 236 dithered grey levels and their palette.
+        d.cinfo.quantize_colors = TRUE;
+        d.cinfo.desired_number_of_colors = 236;
+    } else {
+        d.cinfo.out_color_space = JCS_EXT_BGR;
+    }
+
+    jpeg_start_decompress(&d.cinfo);
+    raster.SetSize(static_cast<int>(d.cinfo.output_width), static_cast<int>(d.cinfo.output_height),
+                   bits);
+    if (grey) {
+        for (int i = 0; i < d.cinfo.actual_number_of_colors; ++i) {
+            const JSAMPLE v = d.cinfo.colormap[0][i];
+            raster.Palette()[static_cast<std::size_t>(i)] = {v, v, v, 0};
+        }
+    }
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        // libjpeg delivers the top row first; the row table counts from the bottom.
+        JSAMPROW row =
+            raster.Row(raster.RowCount() - 1 - static_cast<int>(d.cinfo.output_scanline));
+        jpeg_read_scanlines(&d.cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&d.cinfo);
+    return Outcome::Decoded;
+}
+
+}  // namespace
+
+TFastDIB TFastDIB::LoadJpegFile(const std::filesystem::path& file) {
+    std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(file.c_str(), "rb"));
+    if (!handle) {
+        throw RasterError("Cannot open file \"" + file.string() + "\": " + std::strerror(errno));
+    }
+
+    auto d = std::make_unique<Decoder>();
+    TFastDIB raster;
+    const Outcome outcome = Decode(*d, handle.get(), raster);
+
+    switch (outcome) {
+        case Outcome::Decoded:
+            return raster;
+        case Outcome::TooLarge:
+            throw RasterError("LoadJpegFile", "\"" + file.string() + "\" is " +
+                                                  std::to_string(d->cinfo.image_width) + " x " +
+                                                  std::to_string(d->cinfo.image_height) +
+                                                  " pixels, more than a photo may have");
+        case Outcome::JpegFailed:
+            break;
+    }
+    if (d->err.tooManyScans) {
+        throw RasterError("LoadJpegFile", "\"" + file.string() + "\" has more than " +
+                                              std::to_string(kMaxScans) + " progressive scans");
+    }
+    throw JpegError(d->err.code, d->err.text, file);
+}
+
+}  // namespace lisko
