@@ -50,6 +50,12 @@ TFastDIB PageLike24(int width, int height, std::uint32_t seed) {
     });
 }
 
+TFastDIB PageLikeGrey(int width, int height, std::uint32_t seed) {
+    TFastDIB grey;
+    PageLike24(width, height, seed).ToGray8(grey);
+    return grey;
+}
+
 TFastDIB Raster8(int width, int height, const std::vector<std::uint8_t>& values) {
     TFastDIB raster = TFastDIB::CreateBlank(width, height, 8);
     for (int y = 0; y < height; ++y) {

@@ -24,6 +24,8 @@ TFastDIB Uniform24(int width, int height, BgrColor color);
 TFastDIB Noise24(int width, int height, std::uint32_t seed);
 // Something like a photographed page: a lit gradient, soft shadows and dark strokes of writing.
 TFastDIB PageLike24(int width, int height, std::uint32_t seed);
+// The grey copy of PageLike24, as an 8-bit raster.
+TFastDIB PageLikeGrey(int width, int height, std::uint32_t seed);
 
 // values holds the rows bottom first, `width` values each.
 TFastDIB Raster8(int width, int height, const std::vector<std::uint8_t>& values);

@@ -1,0 +1,133 @@
+#include "photo/BlackWhiteFilter.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lisko {
+
+namespace {
+
+// Nearest integer, ties to the even one, independent of the floating-point rounding mode.
+double RoundHalfEven(double value) {
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    if (fraction > 0.5) return below + 1.0;
+    if (fraction < 0.5) return below;
+    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+}
+
+// NormalizeGrey for every (background, grey) pair, indexed background * 256 + grey: the filter's
+// work per pixel becomes one lookup instead of a division. Built once; it never changes.
+using NormalizeTable = std::array<std::uint8_t, 256 * 256>;
+
+const NormalizeTable& Normalized() {
+    static const NormalizeTable table = [] {
+        NormalizeTable t{};
+        for (int background = 0; background < 256; ++background) {
+            for (int grey = 0; grey < 256; ++grey) {
+                t[static_cast<std::size_t>(background * 256 + grey)] =
+                    static_cast<std::uint8_t>(NormalizeGrey(grey, background));
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Each tile's brightest grey, written over the whole tile. Tiles start at column 0 and at row 0,
+// the bottom row, so the last column of tiles may be narrower and the top row of tiles lower.
+void EstimateBackground(const TFastDIB& grey, int tile, TFastDIB& background) {
+    const int width = grey.Width();
+    const int rows = grey.RowCount();
+    std::vector<std::uint8_t> bandMax(static_cast<std::size_t>(width));
+    for (int y0 = 0; y0 < rows; y0 += tile) {
+        const int y1 = std::min(y0 + tile, rows);
+        std::copy_n(grey.Row(y0), width, bandMax.begin());
+        for (int y = y0 + 1; y < y1; ++y) {
+            const std::uint8_t* g = grey.Row(y);
+            for (int x = 0; x < width; ++x)
+                bandMax[static_cast<std::size_t>(x)] =
+                    std::max(bandMax[static_cast<std::size_t>(x)], g[x]);
+        }
+        for (int x0 = 0; x0 < width; x0 += tile) {
+            const auto first = bandMax.begin() + x0;
+            const auto last = bandMax.begin() + std::min(x0 + tile, width);
+            std::fill(first, last, *std::max_element(first, last));
+        }
+        for (int y = y0; y < y1; ++y)
+            std::copy_n(bandMax.begin(), width, background.Row(y));
+    }
+}
+
+// Contrast + 1 passes with spreads 1, 2, ..., contrast + 1. The last pass is run on its own so
+// that the largest int cannot overflow; a spread past the largest side smooths like any other
+// spread that reaches across the raster, so capping it there changes nothing.
+void SmoothBackground(TFastDIB& background, int contrast) {
+    const int before = std::max(contrast, 0);
+    RunSmoothPasses(background, before);
+    SmoothGray(background, std::min(before, TFastDIB::MaxSide) + 1);
+}
+
+// The result of every pixel is the palette entry of its normalised value, as converting the 8-bit
+// result into the 24-bit picture would give, written straight into the picture.
+void WriteNormalized(const TFastDIB& grey, const TFastDIB& background, TFastDIB& picture) {
+    const NormalizeTable& table = Normalized();
+    const Palette256& palette = background.Palette();
+    const int width = picture.Width();
+    for (int y = 0; y < picture.RowCount(); ++y) {
+        const std::uint8_t* g = grey.Row(y);
+        const std::uint8_t* b = background.Row(y);
+        std::uint8_t* p = picture.Row(y);
+        for (int x = 0; x < width; ++x, p += 3) {
+            const PaletteEntry& e = palette[table[static_cast<std::size_t>(b[x] * 256 + g[x])]];
+            p[0] = e.Blue;
+            p[1] = e.Green;
+            p[2] = e.Red;
+        }
+    }
+}
+
+}  // namespace
+
+int NormalizeGrey(int grey, int background) {
+    if (grey < 0 || grey > 255 || background < 0 || background > 255) {
+        throw RasterError("NormalizeGrey", "grey " + std::to_string(grey) + " and background " +
+                                               std::to_string(background) +
+                                               " must both lie in 0..255");
+    }
+    const int blackPoint = 3 * background / 10;
+    const int range = background - blackPoint;
+    if (range == 0) return 255;
+    int v = static_cast<int>(RoundHalfEven(static_cast<double>((grey - blackPoint) * 255) / range));
+    if (v > WhiteCutoff) v = 255;
+    return std::max(v, 0);
+}
+
+void BlackWhiteFilter(int imageType, int brightness, int contrast, TFastDIB& raster) {
+    if (imageType == 0) return;
+    if (raster.BitsPerPixel() != 24) {
+        throw RasterError("BlackWhiteFilter", "needs a 24-bit raster, not " +
+                                                  std::to_string(raster.BitsPerPixel()) +
+                                                  " bits per pixel");
+    }
+    if (raster.IsEmpty()) return;
+
+    // Tiles at least as large as the picture all cover it whole; the cap keeps brightness + 1 from
+    // overflowing.
+    const int tile = std::min(std::max(brightness, 0), TFastDIB::MaxSide) + 1;
+
+    TFastDIB grey = TFastDIB::CreateBlank(raster.Width(), raster.Height(), 8);
+    raster.ToGray8(grey);
+    TFastDIB background = TFastDIB::CreateBlank(raster.Width(), raster.Height(), 8);
+    background.FillGrayPalette(0, 255, std::array{BgrBlack, BgrWhite});
+
+    EstimateBackground(grey, tile, background);
+    SmoothBackground(background, contrast);
+    WriteNormalized(grey, background, raster);
+}
+
+}  // namespace lisko

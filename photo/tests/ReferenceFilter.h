@@ -1,0 +1,13 @@
+#pragma once
+
+#include "raster/FastDIB.h"
+
+// The filter written pixel by pixel straight from its description, without any of the fast
+// path's shortcuts (row sums, lookup tables, capped spreads, the fused palette conversion). The
+// tests hold the real operations to these byte for byte.
+namespace lisko::reference {
+
+void SmoothGray(TFastDIB& raster, int spread);
+void BlackWhiteFilter(int imageType, int brightness, int contrast, TFastDIB& raster);
+
+}  // namespace lisko::reference
