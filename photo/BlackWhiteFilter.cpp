@@ -43,23 +43,36 @@ const NormalizeTable& Normalized() {
 void EstimateBackground(const TFastDIB& grey, int tile, TFastDIB& background) {
     const int width = grey.Width();
     const int rows = grey.RowCount();
-    std::vector<std::uint8_t> bandMax(static_cast<std::size_t>(width));
+    std::vector<std::uint8_t> tileMax(static_cast<std::size_t>((width + tile - 1) / tile));
     for (int y0 = 0; y0 < rows; y0 += tile) {
         const int y1 = std::min(y0 + tile, rows);
-        std::copy_n(grey.Row(y0), width, bandMax.begin());
+        // The band's column maxima, gathered in the band's first row of the background.
+        std::uint8_t* first = background.Row(y0);
+        std::copy_n(grey.Row(y0), width, first);
         for (int y = y0 + 1; y < y1; ++y) {
             const std::uint8_t* g = grey.Row(y);
             for (int x = 0; x < width; ++x)
-                bandMax[static_cast<std::size_t>(x)] =
-                    std::max(bandMax[static_cast<std::size_t>(x)], g[x]);
+                first[x] = std::max(first[x], g[x]);
         }
-        for (int x0 = 0; x0 < width; x0 += tile) {
-            const auto first = bandMax.begin() + x0;
-            const auto last = bandMax.begin() + std::min(x0 + tile, width);
-            std::fill(first, last, *std::max_element(first, last));
+        for (std::size_t k = 0; k < tileMax.size(); ++k) {
+            const int x0 = static_cast<int>(k) * tile;
+            const int x1 = std::min(x0 + tile, width);
+            std::uint8_t m = first[x0];
+            for (int x = x0 + 1; x < x1; ++x)
+                m = std::max(m, first[x]);
+            tileMax[k] = m;
         }
-        for (int y = y0; y < y1; ++y)
-            std::copy_n(bandMax.begin(), width, background.Row(y));
+        // Spread back column by column: a fill per tile would be a call per tile for tiles of a
+        // few pixels.
+        for (int x = 0, k = 0, left = tile; x < width; ++x) {
+            first[x] = tileMax[static_cast<std::size_t>(k)];
+            if (--left == 0) {
+                ++k;
+                left = tile;
+            }
+        }
+        for (int y = y0 + 1; y < y1; ++y)
+            std::copy_n(first, width, background.Row(y));
     }
 }
 
@@ -73,20 +86,25 @@ void SmoothBackground(TFastDIB& background, int contrast) {
 }
 
 // The result of every pixel is the palette entry of its normalised value, as converting the 8-bit
-// result into the 24-bit picture would give, written straight into the picture.
+// result into the 24-bit picture would give, written straight into the picture. The entries of the
+// grey ramp are grey, so one byte per (background, grey) pair carries all three channels.
 void WriteNormalized(const TFastDIB& grey, const TFastDIB& background, TFastDIB& picture) {
-    const NormalizeTable& table = Normalized();
+    const NormalizeTable& normalized = Normalized();
     const Palette256& palette = background.Palette();
+    NormalizeTable shown;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        shown[i] = palette[normalized[i]].Blue;
+
     const int width = picture.Width();
     for (int y = 0; y < picture.RowCount(); ++y) {
         const std::uint8_t* g = grey.Row(y);
         const std::uint8_t* b = background.Row(y);
         std::uint8_t* p = picture.Row(y);
         for (int x = 0; x < width; ++x, p += 3) {
-            const PaletteEntry& e = palette[table[static_cast<std::size_t>(b[x] * 256 + g[x])]];
-            p[0] = e.Blue;
-            p[1] = e.Green;
-            p[2] = e.Red;
+            const std::uint8_t v = shown[static_cast<std::size_t>(b[x] * 256 + g[x])];
+            p[0] = v;
+            p[1] = v;
+            p[2] = v;
         }
     }
 }
