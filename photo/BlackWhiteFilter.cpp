@@ -38,12 +38,19 @@ const NormalizeTable& Normalized() {
     return table;
 }
 
+// How many tiles of a row of `width` pixels have a column `offset` pixels from their left edge: the
+// last tile may be too narrow.
+int TilesReaching(int width, int tile, int offset) {
+    return (width - offset + tile - 1) / tile;
+}
+
 // Each tile's brightest grey, written over the whole tile. Tiles start at column 0 and at row 0,
 // the bottom row, so the last column of tiles may be narrower and the top row of tiles lower.
 void EstimateBackground(const TFastDIB& grey, int tile, TFastDIB& background) {
     const int width = grey.Width();
     const int rows = grey.RowCount();
-    std::vector<std::uint8_t> tileMax(static_cast<std::size_t>((width + tile - 1) / tile));
+    const int tiles = TilesReaching(width, tile, 0);
+    std::vector<std::uint8_t> tileMax(static_cast<std::size_t>(tiles));
     for (int y0 = 0; y0 < rows; y0 += tile) {
         const int y1 = std::min(y0 + tile, rows);
         // The band's column maxima, gathered in the band's first row of the background.
@@ -54,22 +61,21 @@ void EstimateBackground(const TFastDIB& grey, int tile, TFastDIB& background) {
             for (int x = 0; x < width; ++x)
                 first[x] = std::max(first[x], g[x]);
         }
-        for (std::size_t k = 0; k < tileMax.size(); ++k) {
-            const int x0 = static_cast<int>(k) * tile;
-            const int x1 = std::min(x0 + tile, width);
-            std::uint8_t m = first[x0];
-            for (int x = x0 + 1; x < x1; ++x)
-                m = std::max(m, first[x]);
-            tileMax[k] = m;
-        }
-        // Spread back column by column: a fill per tile would be a call per tile for tiles of a
-        // few pixels.
-        for (int x = 0, k = 0, left = tile; x < width; ++x) {
-            first[x] = tileMax[static_cast<std::size_t>(k)];
-            if (--left == 0) {
-                ++k;
-                left = tile;
+        // Then the maxima over each tile's columns, and back over those columns. The loops run
+        // over the tiles at one column offset at a time, so that small tiles cost no loop per tile.
+        for (int k = 0; k < tiles; ++k)
+            tileMax[static_cast<std::size_t>(k)] = first[k * tile];
+        for (int offset = 1; offset < tile; ++offset) {
+            const int reached = TilesReaching(width, tile, offset);
+            for (int k = 0; k < reached; ++k) {
+                std::uint8_t& m = tileMax[static_cast<std::size_t>(k)];
+                m = std::max(m, first[k * tile + offset]);
             }
+        }
+        for (int offset = 0; offset < tile; ++offset) {
+            const int reached = TilesReaching(width, tile, offset);
+            for (int k = 0; k < reached; ++k)
+                first[k * tile + offset] = tileMax[static_cast<std::size_t>(k)];
         }
         for (int y = y0 + 1; y < y1; ++y)
             std::copy_n(first, width, background.Row(y));
