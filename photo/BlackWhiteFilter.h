@@ -21,13 +21,14 @@ void SmoothGray(TFastDIB& raster, int spread);
 // SmoothGray with spread 1, then 2, ..., then count; nothing when count <= 0.
 void RunSmoothPasses(TFastDIB& raster, int count);
 
+// Normalised values above this become white.
+inline constexpr int WhiteCutoff = 240;
+
 // The filter's value for a pixel of the given grey against its background, both 0..255: the
 // background maps to 255, 3/10 of it and below to 0, the range between is stretched (rounded to
 // the nearest, ties to even), and anything above WhiteCutoff becomes 255. A background of 0 gives
 // 255. This is the index into the grey ramp palette, so the pixel finally shows as v - 1 for
 // 1 <= v <= 254.
 int NormalizeGrey(int grey, int background);
-
-inline constexpr int WhiteCutoff = 240;
 
 }  // namespace lisko

@@ -75,27 +75,31 @@ TEST_P(NormalizeGreyValues, StretchesFromThreeTenthsToTheBackground) {
     EXPECT_EQ(NormalizeGrey(c.grey, c.background), c.value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, NormalizeGreyValues,
-                         ::testing::Values(
-                             // Background 100: black point 30, range 70.
-                             Normalisation{30, 100, 0}, Normalisation{0, 100, 0},
-                             Normalisation{29, 100, 0}, Normalisation{31, 100, 4},  // 3.64
-                             Normalisation{65, 100, 128},  // 127.5, a tie: to the even 128
-                             Normalisation{96, 100, 240},  // 240.43, just at the cut-off
-                             Normalisation{97, 100, 255},  // 244.07, above it
-                             Normalisation{100, 100, 255}, Normalisation{255, 100, 255},
-                             Normalisation{3, 8, 42},  // 42.5, a tie: to the even 42
-                             Normalisation{2, 6, 51},  // exactly 51
-                             Normalisation{0, 0, 255},
-                             Normalisation{255, 0, 255},  // no range: white
-                             Normalisation{0, 1, 0},
-                             Normalisation{1, 1, 255},   // black point 0, range 1
-                             Normalisation{76, 255, 0},  // black point of 255 is 76
-                             Normalisation{77, 255, 1}, Normalisation{254, 255, 255}),
-                         [](const auto& testCase) {
-                             return "Grey" + std::to_string(testCase.param.grey) + "On" +
-                                    std::to_string(testCase.param.background);
-                         });
+// Background 100 has the black point 30 and the range 70.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NormalizeGreyValues,
+    ::testing::Values(Normalisation{0, 100, 0},      // far below the black point
+                      Normalisation{29, 100, 0},     // just below it
+                      Normalisation{30, 100, 0},     // the black point itself
+                      Normalisation{31, 100, 4},     // 3.64
+                      Normalisation{65, 100, 128},   // 127.5, a tie: to the even 128
+                      Normalisation{96, 100, 240},   // 240.43, just at the cut-off
+                      Normalisation{97, 100, 255},   // 244.07, above it
+                      Normalisation{100, 100, 255},  // the background itself
+                      Normalisation{255, 100, 255},  // brighter than its background
+                      Normalisation{3, 8, 42},       // 42.5, a tie: to the even 42
+                      Normalisation{2, 6, 51},       // exactly 51
+                      Normalisation{0, 0, 255},      // no range: white
+                      Normalisation{255, 0, 255},    // whatever the grey
+                      Normalisation{0, 1, 0},        // black point 0, range 1
+                      Normalisation{1, 1, 255},      // 255
+                      Normalisation{76, 255, 0},     // black point 76, range 179
+                      Normalisation{77, 255, 1},     // 1.42
+                      Normalisation{254, 255, 255}),
+    [](const auto& testCase) {
+        return "Grey" + std::to_string(testCase.param.grey) + "On" +
+               std::to_string(testCase.param.background);
+    });
 
 TEST(NormalizeGrey, RefusesValuesOutsideAByte) {
     for (const auto& [grey, background] :
@@ -142,11 +146,15 @@ TEST_P(FilterOnUniformBackground, ShowsThePixelAgainstItsBackground) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FilterOnUniformBackground,
-                         ::testing::Values(Isolated{100, 30, 0}, Isolated{100, 12, 0},
-                                           Isolated{100, 65, 127}, Isolated{100, 96, 239},
-                                           Isolated{100, 97, 255}, Isolated{8, 3, 41},
-                                           Isolated{6, 2, 50}, Isolated{255, 77, 0},
-                                           Isolated{255, 78, 2}),
+                         ::testing::Values(Isolated{100, 30, 0},    // at the black point
+                                           Isolated{100, 12, 0},    // below it
+                                           Isolated{100, 65, 127},  // value 128
+                                           Isolated{100, 96, 239},  // value 240
+                                           Isolated{100, 97, 255},  // value 244
+                                           Isolated{8, 3, 41},      // value 42
+                                           Isolated{6, 2, 50},      // value 51
+                                           Isolated{255, 77, 0},    // value 1: entry 1 is black
+                                           Isolated{255, 78, 2}),   // value 3
                          [](const auto& testCase) {
                              return "Grey" + std::to_string(testCase.param.grey) + "On" +
                                     std::to_string(testCase.param.background);
@@ -243,8 +251,8 @@ TEST_P(FilterTiles, StartAtTheLeftColumnAndTheBottomRow) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, FilterTiles,
                          ::testing::Values(
-                             // Tiles over columns 0-1, 2-3 and 4; from the right, column 0 alone
-                             // would be a tile of its own with nothing brighter than 100.
+                             // Tiles over columns (rows) 0-1, 2-3 and 4; anchored at the other
+                             // end, the first pixel would be a tile of its own holding only 100.
                              Tiling{"OneRow", 5, 1, {100, 200, 200, 130, 200}},
                              Tiling{"OneColumn", 1, 5, {100, 200, 200, 130, 200}},
                              // From the top, the bottom row would be a tile row of its own, whose
