@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "photo/BlackWhiteFilter.h"
@@ -12,6 +13,11 @@ namespace {
 
 // The largest working copy a photo item keeps: 1500 pixels a side.
 constexpr int kSide = 1500;
+
+// The machine is shared, so with --benchmark_repetitions the fastest run is the steadiest figure.
+double Fastest(const std::vector<double>& runs) {
+    return *std::min_element(runs.begin(), runs.end());
+}
 
 const TFastDIB& Page() {
     static const TFastDIB page = test::PageLike24(kSide, kSide, 1);
@@ -31,7 +37,12 @@ void BM_BlackWhiteFilter(benchmark::State& state) {
         benchmark::DoNotOptimize(picture.Row(0));
     }
 }
-BENCHMARK(BM_BlackWhiteFilter)->ArgName("Contrast")->Arg(0)->Arg(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlackWhiteFilter)
+    ->ArgName("Contrast")
+    ->Arg(0)
+    ->Arg(20)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
 
 // The yardstick: libjpeg decoding the same page as a quality-85 working copy.
 void BM_LoadJpegFile(benchmark::State& state) {
@@ -43,7 +54,7 @@ void BM_LoadJpegFile(benchmark::State& state) {
         benchmark::DoNotOptimize(decoded.Row(0));
     }
 }
-BENCHMARK(BM_LoadJpegFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadJpegFile)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
 
 }  // namespace
 }  // namespace lisko
