@@ -20,14 +20,25 @@ void SmoothEdgeRow(std::uint8_t* row, const std::uint8_t* other, int width, int 
     }
 }
 
+// The inner rows are where the filter spends its time. On x86-64 processors with AVX2 they run on
+// vectors twice as wide (about a tenth off the whole filter at 21 passes); the version is picked
+// once when the program loads, and other processors run the baseline one built from the same
+// source.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define LISKO_ROW_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define LISKO_ROW_KERNEL
+#endif
+
 // Every other row reads only a row below it (already rewritten) and a row above it (not yet), never
 // itself, so its pixels do not depend on one another. The column sums of those two rows go into
 // `sums` with `spread` copies of the first sum before them and of the last after them; the clamped
 // corners x - spread and x + spread are then simply sums[x] and sums[x + 2 * spread], and the loop
 // runs over whole vectors.
-void SmoothInnerRow(std::uint8_t* __restrict row, const std::uint8_t* __restrict below,
-                    const std::uint8_t* __restrict above, int width, int spread,
-                    std::uint16_t* __restrict sums) {
+LISKO_ROW_KERNEL void SmoothInnerRow(std::uint8_t* __restrict row,
+                                     const std::uint8_t* __restrict below,
+                                     const std::uint8_t* __restrict above, int width, int spread,
+                                     std::uint16_t* __restrict sums) {
     std::uint16_t* inner = sums + spread;
     for (int x = 0; x < width; ++x)
         inner[x] = static_cast<std::uint16_t>(below[x] + above[x]);
