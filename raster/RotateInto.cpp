@@ -60,7 +60,8 @@ void RotateRows(const TFastDIB& source, TFastDIB& dest, std::uint32_t kc, std::u
 void RotateInto(const TFastDIB& source, TFastDIB& dest, int scale, double angleDegrees) {
     RequireSameDepth(kOperation, source, dest);
     RequireDistinct(kOperation, source, dest);
-    if (!std::isfinite(angleDegrees)) throw RasterError(kOperation, "the angle is not a number");
+    if (!std::isfinite(angleDegrees))
+        throw RasterError(kOperation, "the angle is not a finite number");
     if (source.IsEmpty() || dest.IsEmpty()) return;
 
     const double radians = std::numbers::pi * angleDegrees / 180;
