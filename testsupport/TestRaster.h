@@ -25,6 +25,9 @@ TFastDIB Noise24(int width, int height, std::uint32_t seed);
 // Something like a photographed page: a lit gradient, soft shadows and dark strokes of writing.
 TFastDIB PageLike24(int width, int height, std::uint32_t seed);
 
+// Deterministic noise of palette indices; the palette stays black.
+TFastDIB Noise8(int width, int height, std::uint32_t seed);
+
 // values holds the rows bottom first, `width` values each.
 TFastDIB Raster8(int width, int height, const std::vector<std::uint8_t>& values);
 std::vector<std::uint8_t> Values8(const TFastDIB& raster);
