@@ -11,7 +11,8 @@ namespace lisko {
 using ChannelTable = std::array<std::uint8_t, 256>;
 
 // Writes entries s..e of a linear ramp from `from` to `to` in 16.16 fixed point (truncating), each
-// entry held at 255 at most. Nothing is written when e <= s. All four values lie in 0..255.
+// entry held at 255 at most. Nothing is written when e <= s. All four values lie in 0..255;
+// others throw RasterError.
 void ToneRamp(ChannelTable& table, int s, int from, int e, int to);
 
 // Maps every pixel (at 8 bits: every palette entry) through the three tables; red acts on the
@@ -23,7 +24,9 @@ void ApplyChannelTables(TFastDIB& raster, const ChannelTable& red, const Channel
 void AdjustBrightness(TFastDIB& raster, int red, int green, int blue);
 void AdjustContrast(TFastDIB& raster, int red, int green, int blue);
 
-// Stretches each channel's used range to 0..255. A channel of a single value stays as it is.
+// Stretches each channel's used range to 0..255 (at 8 bits: the range over all 256 palette
+// entries, used or not). A channel of a single value stays as it is; when every channel already
+// spans 0..255 nothing is touched.
 void AutoLevels(TFastDIB& raster);
 
 }  // namespace lisko

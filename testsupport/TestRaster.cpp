@@ -56,6 +56,17 @@ TFastDIB PageLikeGrey(int width, int height, std::uint32_t seed) {
     return grey;
 }
 
+TFastDIB Noise8(int width, int height, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> byte(0, 255);
+    TFastDIB raster = TFastDIB::CreateBlank(width, height, 8);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            raster.Row(y)[x] = static_cast<std::uint8_t>(byte(random));
+    }
+    return raster;
+}
+
 TFastDIB Raster8(int width, int height, const std::vector<std::uint8_t>& values) {
     TFastDIB raster = TFastDIB::CreateBlank(width, height, 8);
     for (int y = 0; y < height; ++y) {

@@ -27,6 +27,9 @@ TFastDIB PageLike24(int width, int height, std::uint32_t seed);
 // The grey copy of PageLike24, as an 8-bit raster.
 TFastDIB PageLikeGrey(int width, int height, std::uint32_t seed);
 
+// Deterministic noise of palette indices; the palette stays black.
+TFastDIB Noise8(int width, int height, std::uint32_t seed);
+
 // values holds the rows bottom first, `width` values each.
 TFastDIB Raster8(int width, int height, const std::vector<std::uint8_t>& values);
 std::vector<std::uint8_t> Values8(const TFastDIB& raster);
