@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -193,13 +192,8 @@ std::string ContentName(Content c) {
 
 TFastDIB Grey(Content content, Shape s, std::uint32_t seed) {
     switch (content) {
-        case Content::Noise: {
-            std::mt19937 random(seed);
-            Values values(static_cast<std::size_t>(s.width * s.height));
-            for (std::uint8_t& v : values)
-                v = static_cast<std::uint8_t>(random() & 0xFF);
-            return Raster8(s.width, s.height, values);
-        }
+        case Content::Noise:
+            return test::Noise8(s.width, s.height, seed);
         case Content::PageLike:
             return test::PageLikeGrey(s.width, s.height, seed);
         case Content::Steps: {
