@@ -321,7 +321,7 @@ TEST(BlackWhiteFilter, RefusesARasterThatIsNotTwentyFourBits) {
     EXPECT_EQ(test::Values8(grey), (Values{1, 2, 3, 4, 5, 6}));
 }
 
-// The fast filter against the pixel-by-pixel description, byte for byte.
+// The fast filter against the pixel-by-pixel reference, byte for byte.
 struct Shape {
     int width;
     int height;

@@ -170,7 +170,7 @@ TEST(RunSmoothPasses, CountOfZeroOrLessDoesNothing) {
     }
 }
 
-// The fast rows against the pixel-by-pixel description, byte for byte.
+// The fast rows against the pixel-by-pixel reference, byte for byte.
 struct Shape {
     int width;
     int height;
