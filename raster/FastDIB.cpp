@@ -7,6 +7,10 @@
 
 namespace lisko {
 
+void FreePixels::operator()(std::uint8_t* pixels) const {
+    std::free(pixels);
+}
+
 RasterError::RasterError(std::string_view operation, std::string_view problem)
     : std::runtime_error(std::string(operation) + ": " + std::string(problem)) {}
 
@@ -58,8 +62,16 @@ void TFastDIB::SetSize(int width, int height, int bitsPerPixel) {
         return;
     }
     // Zeroed memory keeps the row padding defined for whoever reads whole rows later.
-    memory_ = imageSize > 0 ? std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(imageSize))
-                            : nullptr;
+    PixelMemory memory;
+    if (imageSize > 0) {
+        memory.reset(
+            static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(imageSize), 1)));
+        if (!memory) {
+            throw RasterError("SetSize", "no memory for " + std::to_string(width) + " x " +
+                                             std::to_string(height) + " pixels");
+        }
+    }
+    memory_ = std::move(memory);
     width_ = width;
     height_ = height;
     bitsPerPixel_ = bitsPerPixel;

@@ -42,10 +42,18 @@ public:
     explicit RasterError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// Pixel memory comes from calloc: a large block arrives as fresh zero pages, so a new raster
+// costs no pass of its own to clear it.
+struct FreePixels {
+    void operator()(std::uint8_t* pixels) const;
+};
+using PixelMemory = std::unique_ptr<std::uint8_t[], FreePixels>;
+
 // Pixel memory given up by a raster, with what is needed to wrap it without copying.
-// `Data` points at the top row of the picture; rows follow downwards, `RowBytes` apart.
+// `Data` points at the top row of the picture; rows follow downwards, `RowBytes` apart; it is
+// released with FreePixels.
 struct ReleasedPixels {
-    std::unique_ptr<std::uint8_t[]> Data;
+    PixelMemory Data;
     int Width = 0;
     int Height = 0;
     int BitsPerPixel = 0;
@@ -131,7 +139,7 @@ private:
     int height_ = 0;
     int bitsPerPixel_ = 24;
     int rowBytes_ = 0;
-    std::unique_ptr<std::uint8_t[]> memory_;
+    PixelMemory memory_;
     std::vector<std::uint8_t*> rows_;
     Palette256 palette_{};
 };
