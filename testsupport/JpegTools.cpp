@@ -1,17 +1,14 @@
 #include "testsupport/JpegTools.h"
 
+#include "testsupport/Process.h"
+
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
 #include <stdexcept>
-
-extern char** environ;
 
 namespace lisko::test {
 
@@ -59,20 +56,10 @@ namespace {
 
 void Run(const char* tool, const std::vector<std::string>& options, const fs::path& in,
          const fs::path& out) {
-    std::vector<std::string> args{tool};
-    args.insert(args.end(), options.begin(), options.end());
+    std::vector<std::string> args = options;
     args.insert(args.end(), {"-outfile", out.string(), in.string()});
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, tool, nullptr, nullptr, argv.data(), environ), 0) << tool;
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << tool << " failed on " << in << " (status " << status << ")";
+    const ProcessResult result = RunProgram(tool, args);
+    ASSERT_EQ(result.exitCode, 0) << tool << " failed on " << in << ": " << result.err;
 }
 
 std::uint32_t Le32(const std::vector<char>& b, std::size_t at) {
