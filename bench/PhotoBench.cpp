@@ -1,0 +1,89 @@
+#include <benchmark/benchmark.h>
+
+#include <QString>
+
+#include "photo/Lisko.h"
+#include "raster/Jpeg.h"
+#include "raster/Resample.h"
+#include "testsupport/JpegTools.h"
+#include "testsupport/TestRaster.h"
+
+namespace lisko {
+namespace {
+
+QString Q(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+struct Fixture {
+    test::TempDir dir;
+    std::filesystem::path camera = dir / "camera.jpg";
+    std::filesystem::path working = dir / "working.jpg";
+    TFastDIB normalised;
+
+    Fixture() {
+        // A 12-megapixel photo of a page at a camera's usual quality.
+        const TFastDIB photo = test::PageLike24(4000, 3000, 5);
+        const std::vector<std::uint8_t> jpeg = EncodeJpeg(photo, 92);
+        test::WriteFileBytes(camera, std::vector<char>(jpeg.begin(), jpeg.end()));
+        normalised = TFastDIB::CreateBlank(1500, 1125, 24);
+        ResizeSmooth(photo, normalised);
+        const std::vector<std::uint8_t> copy = EncodeJpeg(normalised, 85);
+        test::WriteFileBytes(working, std::vector<char>(copy.begin(), copy.end()));
+    }
+};
+
+Fixture& Files() {
+    static Fixture fixture;
+    return fixture;
+}
+
+// The whole import of a camera photo: decode, resample to 1500 pixels, levels, working copy,
+// first rendering and thumbnail; the destructor's file deletion is included.
+void BM_ImportCameraPhoto(benchmark::State& state) {
+    const Fixture& files = Files();
+    const test::TempDir scratch;
+    for (auto _ : state) {
+        TLisko photo(Q(files.camera), Q(scratch.Path()));
+        benchmark::DoNotOptimize(photo.Thumbnail.constBits());
+    }
+}
+BENCHMARK(BM_ImportCameraPhoto)->Unit(benchmark::kMillisecond);
+
+// What no import can avoid: decoding the camera photo and encoding the 1500 x 1125 working copy.
+void BM_ImportYardstick(benchmark::State& state) {
+    const Fixture& files = Files();
+    for (auto _ : state) {
+        TFastDIB decoded = TFastDIB::LoadJpegFile(files.camera);
+        benchmark::DoNotOptimize(decoded.Row(0));
+        std::vector<std::uint8_t> jpeg = EncodeJpeg(files.normalised, 85);
+        benchmark::DoNotOptimize(jpeg.data());
+    }
+}
+BENCHMARK(BM_ImportYardstick)->Unit(benchmark::kMillisecond);
+
+enum class Mode { Colour, BlackWhiteContrast0, BlackWhiteContrast20 };
+
+// Rendering a landscape 1500 x 1125 working copy (turned, with crop, thumbnail refreshed).
+void BM_Render(benchmark::State& state) {
+    const test::TempDir scratch;
+    TLisko photo(Q(Files().working), Q(scratch.Path()));
+    const auto mode = static_cast<Mode>(state.range(0));
+    photo.ImageType = mode == Mode::Colour ? 0 : 1;
+    photo.Brightness = mode == Mode::Colour ? 2 : 1;
+    photo.Contrast = mode == Mode::BlackWhiteContrast20 ? 20 : 1;
+    if (mode == Mode::BlackWhiteContrast0) photo.Contrast = 0;
+    for (auto _ : state) {
+        QImage rendering = photo.Render(true);
+        benchmark::DoNotOptimize(rendering.constBits());
+    }
+}
+BENCHMARK(BM_Render)
+    ->ArgName("Colour0_BW1_BW20")
+    ->Arg(static_cast<int>(Mode::Colour))
+    ->Arg(static_cast<int>(Mode::BlackWhiteContrast0))
+    ->Arg(static_cast<int>(Mode::BlackWhiteContrast20))
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace lisko

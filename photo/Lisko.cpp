@@ -1,0 +1,163 @@
+#include "photo/Lisko.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "photo/BlackWhiteFilter.h"
+#include "photo/ImageHandOver.h"
+#include "photo/ScratchDirectory.h"
+#include "raster/FastDIB.h"
+#include "raster/Jpeg.h"
+#include "raster/Resample.h"
+#include "raster/Tone.h"
+
+namespace lisko {
+
+namespace {
+
+// The decoder gives greyscale files as 8-bit palette indices; the photo pipeline works in 24 bits.
+TFastDIB LoadAs24Bits(const QString& file) {
+    TFastDIB raster = TFastDIB::LoadJpegFile(file.toStdString());
+    if (raster.BitsPerPixel() == 24) return raster;
+    TFastDIB colour = TFastDIB::CreateBlank(raster.Width(), raster.Height(), 24);
+    raster.ConvertInto(colour);
+    return colour;
+}
+
+// A side scaled by longest / l, truncating; a very narrow photo keeps at least one pixel.
+int ScaledSide(int side, int longest, int l) {
+    return std::max(1, static_cast<int>(std::int64_t{side} * longest / l));
+}
+
+// Colour steps are applied as ten times their value; the kernels take -255..255.
+int ToneAmount(std::int32_t steps) {
+    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{steps} * 10, -255, 255));
+}
+
+// The crop of one axis in pixels: p percent of side, truncating.
+int CropPixels(std::int32_t percent, int side) {
+    return static_cast<int>(std::int64_t{percent} * side / 100);
+}
+
+}  // namespace
+
+Turn TLiskoData::TurnOf() const {
+    switch (Rotation) {
+        case 1:
+            return Turn::Clockwise;
+        case 2:
+            return Turn::Anticlockwise;
+        case 3:
+            return Turn::HalfTurn;
+        default:
+            return Turn::None;
+    }
+}
+
+TLisko::TLisko(const QString& sourceFile) : TLisko(sourceFile, ScratchDirectory()) {}
+
+TLisko::TLisko(const QString& sourceFile, const QString& scratchDirectory) {
+    ImageType = 1;
+    Brightness = 1;
+    SourceFile = sourceFile;
+    ImportSource(scratchDirectory);
+}
+
+TLisko::~TLisko() {
+    // Someone may have removed the file already; there is nothing to report then.
+    if (!WorkFile.isEmpty()) QFile::remove(WorkFile);
+}
+
+void TLisko::ImportSource(const QString& scratchDirectory) {
+    TFastDIB source = LoadAs24Bits(SourceFile);
+    const int w = source.Width();
+    const int h = source.Height();
+
+    // Landscape photos are printed turned, so that every cell holds an upright page.
+    const bool landscape = w > h;
+    Rotation = static_cast<std::int32_t>(landscape ? Turn::Clockwise : Turn::None);
+    const int l = landscape ? w : h;
+
+    // Resampled even at an unchanged size: every working copy goes through the same pipeline.
+    const int newWidth = l > LongestSide ? ScaledSide(w, LongestSide, l) : w;
+    const int newHeight = l > LongestSide ? ScaledSide(h, LongestSide, l) : h;
+    TFastDIB normalised = TFastDIB::CreateBlank(newWidth, newHeight, 24);
+    ResizeSmooth(source, normalised);
+    source = TFastDIB();
+    AutoLevels(normalised);
+
+    const std::vector<std::uint8_t> jpeg = EncodeJpeg(normalised, WorkingCopyQuality);
+    WorkFile =
+        CreateWorkFile(scratchDirectory, QByteArray(reinterpret_cast<const char*>(jpeg.data()),
+                                                    static_cast<qsizetype>(jpeg.size())));
+    try {
+        Render(true);
+    } catch (...) {
+        QFile::remove(WorkFile);
+        WorkFile.clear();
+        throw;
+    }
+}
+
+QImage TLisko::Render(bool withCrop) {
+    TFastDIB r = LoadAs24Bits(WorkFile);
+
+    const Turn turn = TurnOf();
+    if (turn != Turn::None) {
+        const bool sidesSwap = turn != Turn::HalfTurn;
+        TFastDIB turned = TFastDIB::CreateBlank(sidesSwap ? r.Height() : r.Width(),
+                                                sidesSwap ? r.Width() : r.Height(), 24);
+        turned.Clear(BgrWhite);
+        const double angle = turn == Turn::Clockwise       ? 90.0
+                             : turn == Turn::Anticlockwise ? -90.0
+                                                           : 180.0;
+        RotateInto(r, turned, 65536, angle);
+        r = std::move(turned);
+    }
+
+    if (withCrop) {
+        // Crops that add up to 100 % on one axis would leave at most a sliver of rounding.
+        if (CropLeft < 0 || CropRight < 0 || CropTop < 0 || CropBottom < 0 ||
+            std::int64_t{CropLeft} + CropRight >= 100 ||
+            std::int64_t{CropTop} + CropBottom >= 100) {
+            throw std::runtime_error(
+                "Crops of " + std::to_string(CropLeft) + "% left, " + std::to_string(CropRight) +
+                "% right, " + std::to_string(CropTop) + "% top and " + std::to_string(CropBottom) +
+                "% bottom leave nothing of the photo");
+        }
+        const int cl = CropPixels(CropLeft, r.Width());
+        const int cr = CropPixels(CropRight, r.Width());
+        const int ct = CropPixels(CropTop, r.Height());
+        const int cb = CropPixels(CropBottom, r.Height());
+        const int w = r.Width() - cl - cr;
+        const int h = r.Height() - ct - cb;
+        TFastDIB cropped = TFastDIB::CreateBlank(w, h, 24);
+        r.CopyRect(cropped, 0, 0, cropped.Width(), cropped.Height(), cl, ct);
+        r = std::move(cropped);
+    }
+
+    if (IsBlackWhite()) {
+        BlackWhiteFilter(ImageType, Brightness, Contrast, r);
+    } else {
+        // Brightness before contrast: the order changes the result.
+        const int b = ToneAmount(Brightness);
+        const int c = ToneAmount(Contrast);
+        AdjustBrightness(r, b, b, b);
+        AdjustContrast(r, c, c, c);
+    }
+
+    if (withCrop) {
+        TFastDIB thumbnail = TFastDIB::CreateBlank(ThumbnailSide, ThumbnailSide, 24);
+        ResizeFast(r, thumbnail);
+        QImage image = HandOverToImage(std::move(thumbnail));
+        QImage result = HandOverToImage(std::move(r));
+        Thumbnail = std::move(image);
+        return result;
+    }
+    return HandOverToImage(std::move(r));
+}
+
+}  // namespace lisko

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <cstdint>
+
+namespace lisko {
+
+// How a photo is turned; the stored number is what the editor's list index gives.
+enum class Turn : std::int32_t { None = 0, Clockwise = 1, Anticlockwise = 2, HalfTurn = 3 };
+
+// The processing parameters of a photo. Plain data: the editor, apply-to-many and the page
+// composer read and write the fields directly, and a change takes effect at the next rendering.
+// On its own (all zero, strings empty) it serves as the editor's rendering cache key.
+struct TLiskoData {
+    std::int32_t Rotation = 0;    // a Turn; any other value renders unturned
+    std::int32_t ImageType = 0;   // 0 colour, anything else black and white
+    std::int32_t Brightness = 0;  // colour: steps of 10; black and white: tile size - 1
+    std::int32_t Contrast = 0;    // colour: steps of 10; black and white: smoothing passes - 1
+    // Percent of the turned picture's width or height cut from each edge.
+    std::int32_t CropLeft = 0;
+    std::int32_t CropRight = 0;
+    std::int32_t CropTop = 0;
+    std::int32_t CropBottom = 0;
+    QString WorkFile;    // the normalised working copy in the scratch directory
+    QString SourceFile;  // the file the user added
+
+    Turn TurnOf() const;
+    bool IsBlackWhite() const { return ImageType != 0; }
+};
+
+// One photo of the list: its parameters, its working copy on disk and its thumbnail.
+//
+// The constructor imports the source: it decodes it, scales it so that the longer side is at
+// most 1500 pixels, stretches its levels and writes that as the working copy (JPEG, quality 85)
+// under a new name N.jpg in the scratch directory. Every rendering starts again from the working
+// copy, so parameters never accumulate. The destructor deletes the working copy.
+class TLisko : public TLiskoData {
+public:
+    static constexpr int LongestSide = 1500;
+    static constexpr int ThumbnailSide = 200;
+    static constexpr int WorkingCopyQuality = 85;
+
+    // Throws on any failure (unreadable source, scratch directory or working copy not writable);
+    // nothing is left on disk then.
+    explicit TLisko(const QString& sourceFile);
+    TLisko(const QString& sourceFile, const QString& scratchDirectory);
+    ~TLisko();
+    TLisko(const TLisko&) = delete;
+    TLisko& operator=(const TLisko&) = delete;
+
+    // The working copy turned, cropped when withCrop, and tone-processed, as a 24-bit image.
+    // With the crop it also replaces Thumbnail. Throws when the working copy cannot be read or
+    // the crops leave no picture; the item and its thumbnail stay as they were then.
+    QImage Render(bool withCrop);
+
+    // 200 x 200, the whole cropped and processed photo squeezed into the square.
+    QImage Thumbnail;
+
+private:
+    void ImportSource(const QString& scratchDirectory);
+};
+
+}  // namespace lisko
