@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+
+#include "photo/Lisko.h"
+#include "raster/Jpeg.h"
+#include "testsupport/JpegTools.h"
+#include "testsupport/Process.h"
+#include "testsupport/TestRaster.h"
+
+namespace lisko {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RenderCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::vector<std::uint8_t> jpeg = EncodeJpeg(test::PageLike24(240, 160, 4), 90);
+        test::WriteFileBytes(photo_, {jpeg.begin(), jpeg.end()});
+    }
+
+    static test::ProcessResult Cli(const std::vector<std::string>& arguments) {
+        return test::RunProgram(LISKO_CLI, arguments);
+    }
+
+    test::TempDir dir_;
+    const fs::path photo_ = dir_ / "notes.jpg";
+    const fs::path out_ = dir_ / "out.png";
+};
+
+// The PNG holds exactly the pixels the photo item renders with the same settings.
+TEST_F(RenderCommand, WritesTheRenderingLosslessly) {
+    const test::ProcessResult run =
+        Cli({"render", photo_.string(), "-o", out_.string(), "--type", "colour", "--brightness",
+             "2", "--contrast", "-1", "--crop", "10,0,5,5", "--rotation", "3"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    test::TempDir scratch;
+    TLisko photo(QString::fromStdString(photo_.string()), QString::fromStdString(scratch.Path()));
+    photo.ImageType = 0;
+    photo.Brightness = 2;
+    photo.Contrast = -1;
+    photo.CropLeft = 10;
+    photo.CropTop = 5;
+    photo.CropBottom = 5;
+    photo.Rotation = 3;
+    const QImage expected = photo.Render(true).convertToFormat(QImage::Format_RGB888);
+    const QImage written(QString::fromStdString(out_.string()));
+    ASSERT_FALSE(written.isNull());
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB888), expected);
+    EXPECT_FALSE(written.hasAlphaChannel());
+}
+
+TEST_F(RenderCommand, DefaultsTurnALandscapePhotoAndWriteTheThumbnail) {
+    const fs::path thumb = dir_ / "thumb.png";
+    const test::ProcessResult run =
+        Cli({"render", photo_.string(), "-o", out_.string(), "--thumbnail", thumb.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(QImage(QString::fromStdString(out_.string())).size(), QSize(160, 240));
+    EXPECT_EQ(QImage(QString::fromStdString(thumb.string())).size(), QSize(200, 200));
+}
+
+TEST_F(RenderCommand, NoCropRendersTheWholePicture) {
+    const test::ProcessResult run =
+        Cli({"render", photo_.string(), "-o", out_.string(), "--crop", "20,20,0,0", "--no-crop"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(QImage(QString::fromStdString(out_.string())).size(), QSize(160, 240));
+}
+
+struct BadCall {
+    const char* name;
+    std::vector<std::string> arguments;  // after "render PHOTO -o OUT"
+    const char* mustMention;
+};
+
+class RefusesBadCall : public RenderCommand, public ::testing::WithParamInterface<BadCall> {};
+
+TEST_P(RefusesBadCall, WithAUsageErrorAndNoOutput) {
+    std::vector<std::string> arguments{"render", photo_.string(), "-o", out_.string()};
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    const test::ProcessResult run = Cli(arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find(GetParam().mustMention), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(out_));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusesBadCall,
+    ::testing::Values(BadCall{"RotationOutOfRange", {"--rotation", "4"}, "--rotation"},
+                      BadCall{"UnknownType", {"--type", "sepia"}, "sepia"},
+                      BadCall{"BrightnessNotANumber", {"--brightness", "bright"}, "--brightness"},
+                      BadCall{"ContrastTooHigh", {"--contrast", "21"}, "-20 to 20"},
+                      BadCall{"ThreeCrops", {"--crop", "1,2,3"}, "LEFT,RIGHT,TOP,BOTTOM"},
+                      BadCall{"CropOverHalf", {"--crop", "0,51,0,0"}, "--crop"},
+                      BadCall{"UnknownOption", {"--sharpen"}, "sharpen"},
+                      BadCall{"TwoPhotos", {"second.jpg"}, "exactly one photo"}),
+    [](const auto& testCase) { return testCase.param.name; });
+
+TEST_F(RenderCommand, MissingOutputOrPhotoIsAUsageError) {
+    EXPECT_EQ(Cli({"render", photo_.string()}).exitCode, 2);
+    EXPECT_EQ(Cli({"render", "-o", out_.string()}).exitCode, 2);
+    EXPECT_EQ(Cli({}).exitCode, 2);
+    EXPECT_EQ(Cli({"paint"}).exitCode, 2);
+}
+
+TEST_F(RenderCommand, UnreadablePhotoNamesTheFileAndLeavesNoOutput) {
+    const fs::path text = dir_ / "notes-as-text.jpg";
+    test::WriteFileBytes(text, {'h', 'e', 'l', 'l', 'o'});
+    const test::ProcessResult run = Cli({"render", text.string(), "-o", out_.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("notes-as-text.jpg"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("JPEG error #"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(out_));
+
+    const test::ProcessResult missing =
+        Cli({"render", (dir_ / "absent.jpg").string(), "-o", out_.string()});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("absent.jpg"), std::string::npos) << missing.err;
+}
+
+TEST_F(RenderCommand, UnwritableOutputFailsWithoutLeftovers) {
+    const fs::path out = dir_ / "no-such-dir" / "out.png";
+    const test::ProcessResult run = Cli({"render", photo_.string(), "-o", out.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+}
+
+TEST_F(RenderCommand, HelpExplainsEveryOption) {
+    const test::ProcessResult run = Cli({"render", "--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* option : {"--output", "--rotation", "--type", "--brightness", "--contrast",
+                               "--crop", "--no-crop", "--thumbnail"}) {
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(Cli({"--help"}).exitCode, 0);
+}
+
+TEST_F(RenderCommand, LeavesNoWorkingCopyBehind) {
+    const fs::path scratch = dir_ / "scratch";
+    ASSERT_TRUE(fs::create_directory(scratch));
+    // The tool keeps its working copy in a directory of its own, whatever the environment says.
+    setenv("LISKO_SCRATCH_DIR", scratch.c_str(), 1);
+    const test::ProcessResult run = Cli({"render", photo_.string(), "-o", out_.string()});
+    unsetenv("LISKO_SCRATCH_DIR");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(fs::is_empty(scratch));
+}
+
+}  // namespace
+}  // namespace lisko
