@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-crosextra-carlito
+  fonts-crosextra-carlito fonts-wine
 )
 
 missing=()

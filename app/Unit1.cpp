@@ -1,0 +1,381 @@
+#include "app/Unit1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <clocale>
+
+#include "app/ToolbarIcons.h"
+#include "app/VersionInfo.h"
+#include "identity/Identity.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Skin.h"
+
+namespace lisko {
+
+namespace {
+
+// The window design, in pixels of the client area.
+constexpr int kClientWidth = 983;
+constexpr int kClientHeight = 761;
+constexpr int kMinimumHeight = 600;
+constexpr QRect kLeftPages(0, 80, 441, 665);
+constexpr QRect kRightPages(448, 0, 538, 745);
+constexpr int kProgressHeight = 16;
+constexpr int kToolbarHeight = 73;
+
+struct ToolbarButton {
+    const char* objectName;
+    const char* caption;
+    int left;
+    int width;
+    ToolbarPicture picture;
+};
+
+QToolButton* MakeToolbarButton(QWidget* parent, const ToolbarButton& b) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(b.objectName));
+    button->setText(QString::fromUtf8(b.caption));
+    button->setIcon(ToolbarIcon(b.picture));
+    button->setIconSize(ToolbarIconSize(b.picture));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setGeometry(b.left, 0, b.width, kToolbarHeight);
+    return button;
+}
+
+// Numbers are written and read with "." whatever the user's regional settings say.
+void UseFullStopForDecimals() {
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale locale = QLocale::c();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    QLocale::setDefault(locale);
+}
+
+}  // namespace
+
+template <typename Handler>
+void TForm1::Handle(Handler&& handler) {
+    RunHandler(this, std::forward<Handler>(handler));
+}
+
+TForm1::TForm1() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(DesignCaption));
+    resize(kClientWidth, kClientHeight);
+    setMinimumHeight(kMinimumHeight);
+
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    BuildToolbar(client);
+
+    sPageControl2 = new QTabWidget(client);
+    sPageControl2->setObjectName(QStringLiteral("sPageControl2"));
+    sTabSheet2 = new QWidget;
+    sTabSheet2->setObjectName(QStringLiteral("sTabSheet2"));
+    sTabSheet4 = new QWidget;
+    sTabSheet4->setObjectName(QStringLiteral("sTabSheet4"));
+    sPageControl2->addTab(sTabSheet2, QStringLiteral("Список файлов"));
+    sPageControl2->addTab(sTabSheet4, QStringLiteral("Предварительный просмотр"));
+    BuildListTab();
+
+    sPageControl1 = new QTabWidget(client);
+    sPageControl1->setObjectName(QStringLiteral("sPageControl1"));
+    sTabSheet3 = new QWidget;
+    sTabSheet3->setObjectName(QStringLiteral("sTabSheet3"));
+    sTabSheet1 = new QWidget;
+    sTabSheet1->setObjectName(QStringLiteral("sTabSheet1"));
+    sTabSheet5 = new QWidget;
+    sTabSheet5->setObjectName(QStringLiteral("sTabSheet5"));
+    sPageControl1->addTab(sTabSheet3, QStringLiteral("Свойства снимка"));
+    sPageControl1->addTab(sTabSheet1, QString::fromUtf8(identity::PartnerSite));
+    sPageControl1->addTab(sTabSheet5, QString::fromUtf8(identity::ProjectSite));
+
+    auto* editorScroll = new QScrollArea(sTabSheet3);
+    Image1 = new QLabel;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    editorScroll->setWidget(Image1);
+    auto* editorLayout = new QVBoxLayout(sTabSheet3);
+    editorLayout->addWidget(editorScroll);
+
+    sProgressBar1 = new QProgressBar(client);
+    sProgressBar1->setObjectName(QStringLiteral("sProgressBar1"));
+    sProgressBar1->setTextVisible(false);
+    sProgressBar1->setRange(0, 0);
+    sProgressBar1->setValue(0);
+
+    // The design opens on the preview at the left and on the editor at the right.
+    sPageControl2->setCurrentIndex(1);
+    sPageControl1->setCurrentIndex(0);
+
+    WireActions();
+    FormCreate();
+}
+
+void TForm1::BuildToolbar(QWidget* client) {
+    sSpeedButton3 = MakeToolbarButton(
+        client, {"sSpeedButton3", "Добавить файлы", 0, 97, ToolbarPicture::AddFiles});
+    sSpeedButton4 =
+        MakeToolbarButton(client, {"sSpeedButton4", "Печать", 104, 65, ToolbarPicture::Print});
+    sSpeedButton8 = MakeToolbarButton(
+        client, {"sSpeedButton8", "Посоветовать\nдругу", 176, 89, ToolbarPicture::Recommend});
+    sSpeedButton6 = MakeToolbarButton(
+        client, {"sSpeedButton6", "Написать отзыв", 272, 89, ToolbarPicture::Feedback});
+    sSpeedButton5 =
+        MakeToolbarButton(client, {"sSpeedButton5", "О программе", 368, 73, ToolbarPicture::About});
+    sSpeedButton7 =
+        MakeToolbarButton(client, {"sSpeedButton7", "Форум", 352, 57, ToolbarPicture::About});
+    sSpeedButton7->move(352, 24);
+    sSpeedButton7->hide();
+}
+
+void TForm1::BuildListTab() {
+    sSpeedButton1 = new QToolButton;
+    sSpeedButton1->setObjectName(QStringLiteral("sSpeedButton1"));
+    sSpeedButton1->setText(QStringLiteral("Удалить отмеченные"));
+    sSpeedButton2 = new QToolButton;
+    sSpeedButton2->setObjectName(QStringLiteral("sSpeedButton2"));
+    sSpeedButton2->setText(QStringLiteral("Очистить список"));
+
+    sWebLabel1 = new QLabel(QString::fromUtf8(identity::ProjectSite));
+    sWebLabel1->setObjectName(QStringLiteral("sWebLabel1"));
+    sWebLabel1->setAlignment(Qt::AlignCenter);
+    QFont linkFont = FontWithCellHeight(font().family(), 13);
+    linkFont.setBold(true);
+    linkFont.setUnderline(true);
+    sWebLabel1->setFont(linkFont);
+    sWebLabel1->setStyleSheet(QStringLiteral("color: blue"));
+    sWebLabel1->setCursor(Qt::PointingHandCursor);
+
+    fileView = new QTreeWidget;
+    fileView->setObjectName(QStringLiteral("fileView"));
+    fileView->setColumnCount(2);
+    fileView->setHeaderLabels({QStringLiteral("Имя"), QStringLiteral("Путь")});
+    fileView->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    fileView->setRootIsDecorated(false);
+    fileView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fileView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    fileView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fileView->setToolTip(QStringLiteral("Для удаления одного файла просто нажмите Del"));
+    fileView->installEventFilter(this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(sSpeedButton1);
+    buttons->addWidget(sSpeedButton2);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(sTabSheet2);
+    layout->addLayout(buttons);
+    layout->addWidget(sWebLabel1);
+    layout->addWidget(fileView);
+}
+
+void TForm1::WireActions() {
+    connect(sSpeedButton3, &QToolButton::clicked, this,
+            [this] { Handle([this] { AddFilesClick(); }); });
+    connect(sSpeedButton1, &QToolButton::clicked, this,
+            [this] { Handle([this] { RemoveSelectedClick(); }); });
+    connect(sSpeedButton2, &QToolButton::clicked, this,
+            [this] { Handle([this] { RemoveAllClick(); }); });
+    connect(fileView, &QTreeWidget::itemClicked, this,
+            [this] { Handle([this] { fileViewClick(); }); });
+    connect(fileView, &QTreeWidget::itemSelectionChanged, this,
+            [this] { Handle([this] { fileViewChange(); }); });
+}
+
+TForm1::~TForm1() {
+    FormDestroy();
+}
+
+void TForm1::AttachForms(TForm2& form2, TForm3& form3, TForm4& form4) {
+    form2_ = &form2;
+    form3_ = &form3;
+    form4_ = &form4;
+}
+
+void TForm1::FormCreate() {
+    UseFullStopForDecimals();
+    ProgramVersion = QString::fromStdU16String(
+        GetFileVersionString(QCoreApplication::applicationFilePath().toStdString()));
+    VersionCaption = ProgramVersion + QStringLiteral(" от ") + QString::fromLatin1(BuildDate);
+    setWindowTitle(windowTitle() + QLatin1Char(' ') + VersionCaption);
+    CurrentPhoto = nullptr;
+    EditorBitmap = QImage();
+    EditorCacheKey = TLiskoData();
+    // An error here is shown, and the window is still created.
+    Handle([this] { CheckReminders(); });
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    Handle([this] { FormShow(); });
+}
+
+void TForm1::FormShow() {
+    CheckForUpdate();
+    LoadWebPages();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    Handle([this] { FormClose(); });
+    event->accept();
+}
+
+void TForm1::FormClose() {
+    closed_ = true;
+    RemoveAllClick();
+}
+
+void TForm1::FormDestroy() {
+    // After a close the list is empty already; otherwise the marked entries go, as on a removal.
+    RemoveMarkedEntries();
+    EditorBitmap = QImage();
+}
+
+void TForm1::CheckReminders() {}
+
+void TForm1::CheckForUpdate() {}
+
+void TForm1::LoadWebPages() {}
+
+void TForm1::SelectPhoto(TLisko* photo) {
+    CurrentPhoto = photo;
+}
+
+void TForm1::OnPageCountChange() {}
+
+void TForm1::AddPhotoFile(const QString& path) {
+    if (!HasPhotoExtension(path)) return;
+    if (photos_.IndexOfPath(path)) return;
+    const int index = photos_.InsertPosition(path);
+    auto photo = std::make_unique<TLisko>(path);
+    if (photo->WorkFile.isEmpty()) return;
+    photos_.Insert(index, path, std::move(photo));
+    InsertEntryRow(index);
+}
+
+void TForm1::InsertEntryRow(int index) {
+    const PhotoEntry& entry = photos_.Entry(index);
+    auto* item = new QTreeWidgetItem({entry.name, entry.directory});
+    fileView->insertTopLevelItem(index, item);
+    // An insertion is a change of the list control, like a change of the marking.
+    fileViewChange();
+}
+
+void TForm1::AddFilesClick() {
+    if (adding_) return;  // a second batch inside the first would share its progress bar
+    const QStringList files = CurrentDialogs().OpenFiles(
+        this, {QStringLiteral("Добавить фотографии в список шпор"),
+               {QStringLiteral("*.jpg (*.jpg)"), QStringLiteral("*.* (*)")}});
+    if (files.isEmpty()) return;
+
+    adding_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{adding_};
+    sProgressBar1->setRange(0, static_cast<int>(files.size()));
+    for (int i = 0; i < files.size(); ++i) {
+        sProgressBar1->setValue(i);
+        sProgressBar1->repaint();
+        QCoreApplication::processEvents();
+        // The user may have closed the window meanwhile; its photos are gone and so is the batch.
+        if (closed_) return;
+        AddPhotoFile(files[i]);
+    }
+    OnPageCountChange();
+    sProgressBar1->setValue(0);
+}
+
+int TForm1::FirstMarkedIndex() const {
+    for (int i = 0; i < fileView->topLevelItemCount(); ++i) {
+        if (fileView->topLevelItem(i)->isSelected()) return i;
+    }
+    return -1;
+}
+
+void TForm1::RemoveMarkedEntries() {
+    int k = FirstMarkedIndex();
+    bool currentRemoved = false;
+    {
+        // The control reports each removal as a change; the marking is settled below instead.
+        const QSignalBlocker blocker(fileView);
+        for (int i = photos_.Count() - 1; i >= 0; --i) {
+            if (!fileView->topLevelItem(i)->isSelected()) continue;
+            if (&photos_.Photo(i) == CurrentPhoto) currentRemoved = true;
+            delete fileView->takeTopLevelItem(i);
+            photos_.Remove(i);
+        }
+    }
+    if (k >= photos_.Count()) k = photos_.Count() - 1;
+    if (k >= 0) {
+        // Marking entry k is a change of the list control: it makes that photo current.
+        fileView->setCurrentItem(fileView->topLevelItem(k), 0, QItemSelectionModel::NoUpdate);
+        fileView->topLevelItem(k)->setSelected(true);
+    }
+    if (currentRemoved && k < 0) CurrentPhoto = nullptr;
+}
+
+void TForm1::RemoveSelectedClick() {
+    RemoveMarkedEntries();
+    OnPageCountChange();
+}
+
+void TForm1::RemoveAllClick() {
+    fileView->selectAll();
+    QPixmap tiny(1, 1);
+    tiny.fill(Qt::white);
+    Image1->setPixmap(tiny);
+    Image1->resize(1, 1);
+    sPageControl1->setCurrentIndex(1);
+    RemoveSelectedClick();
+}
+
+void TForm1::fileViewClick() {
+    fileViewChange();
+}
+
+void TForm1::fileViewChange() {
+    CurrentPhoto = nullptr;
+    const int first = FirstMarkedIndex();
+    if (first >= 0) SelectPhoto(&photos_.Photo(first));
+}
+
+void TForm1::fileViewKeyDown(int key) {
+    if (key == Qt::Key_Delete) RemoveSelectedClick();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fileView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        Handle([this, key] { fileViewKeyDown(key); });
+        if (key == Qt::Key_Delete) return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // Anchors of the design: the left pages keep their width and follow the bottom edge, the
+    // right pages follow every edge, the progress bar runs along the bottom.
+    const QSize client = centralWidget()->size();
+    const int dw = client.width() - kClientWidth;
+    const int dh = client.height() - kClientHeight;
+    sPageControl2->setGeometry(kLeftPages.adjusted(0, 0, 0, dh));
+    sPageControl1->setGeometry(kRightPages.adjusted(0, 0, dw, dh));
+    sProgressBar1->setGeometry(0, client.height() - kProgressHeight, client.width(),
+                               kProgressHeight);
+}
+
+}  // namespace lisko

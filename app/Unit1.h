@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QString>
+
+#include "list/PhotoList.h"
+#include "photo/Lisko.h"
+
+class QLabel;
+class QProgressBar;
+class QTabWidget;
+class QToolButton;
+class QTreeWidget;
+
+namespace lisko {
+
+class TForm2;
+class TForm3;
+class TForm4;
+
+// The main window. The constructor builds the widgets and runs FormCreate; WireActions is the one
+// place where controls meet their handlers; the handlers call into the photo list and the core.
+class TForm1 : public QMainWindow {
+public:
+    static constexpr char DesignCaption[] = "LiskoPrinter";
+    static constexpr char BuildDate[] = "10.05.2010";
+
+    TForm1();
+    ~TForm1() override;
+
+    // The other windows, created after this one; the main window uses them but does not own them.
+    void AttachForms(TForm2& form2, TForm3& form3, TForm4& form4);
+
+    // Start-up and shut-down.
+    void FormCreate();
+    void FormShow();
+    void FormActivate() {}
+    void FormClose();
+    void FormDestroy();
+
+    // The photo list.
+    void AddPhotoFile(const QString& path);
+    void AddFilesClick();
+    void RemoveSelectedClick();
+    void RemoveAllClick();
+    void fileViewClick();
+    void fileViewChange();
+    void fileViewKeyDown(int key);
+
+    // What other parts of the window provide once they exist.
+    void CheckReminders();
+    void CheckForUpdate();
+    void LoadWebPages();
+    void SelectPhoto(TLisko* photo);
+    void OnPageCountChange();
+
+    const PhotoList& Photos() const { return photos_; }
+
+    // Version identity, read once at creation.
+    QString ProgramVersion;
+    QString VersionCaption;
+
+    std::int32_t PageCount = 0;
+    TLisko* CurrentPhoto = nullptr;  // belongs to the photo list
+    TLiskoData EditorCacheKey;
+    QImage EditorBitmap;
+
+    // Controls, named as the tests find them.
+    QToolButton* sSpeedButton3;  // "Добавить файлы"
+    QToolButton* sSpeedButton4;  // "Печать"
+    QToolButton* sSpeedButton8;  // "Посоветовать другу"
+    QToolButton* sSpeedButton6;  // "Написать отзыв"
+    QToolButton* sSpeedButton5;  // "О программе"
+    QToolButton* sSpeedButton7;  // "Форум", hidden
+    QTabWidget* sPageControl2;   // left: list, preview
+    QWidget* sTabSheet2;
+    QWidget* sTabSheet4;
+    QTabWidget* sPageControl1;  // right: editor, partner page, project site
+    QWidget* sTabSheet3;
+    QWidget* sTabSheet1;
+    QWidget* sTabSheet5;
+    QToolButton* sSpeedButton1;  // "Удалить отмеченные"
+    QToolButton* sSpeedButton2;  // "Очистить список"
+    QLabel* sWebLabel1;
+    QTreeWidget* fileView;
+    QLabel* Image1;  // the editor's picture
+    QProgressBar* sProgressBar1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildToolbar(QWidget* client);
+    void BuildListTab();
+    void WireActions();
+    void InsertEntryRow(int index);
+    // Steps of a removal that closing the window shares: the marked entries go, the entry at the
+    // first marked position is marked instead.
+    void RemoveMarkedEntries();
+    int FirstMarkedIndex() const;
+    // Runs a handler that may call back into the window; errors go to the standard error box.
+    template <typename Handler>
+    void Handle(Handler&& handler);
+
+    PhotoList photos_;
+    TForm2* form2_ = nullptr;
+    TForm3* form3_ = nullptr;
+    TForm4* form4_ = nullptr;
+    bool shown_ = false;
+    bool closed_ = false;
+    bool adding_ = false;
+};
+
+}  // namespace lisko

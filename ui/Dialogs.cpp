@@ -1,0 +1,61 @@
+#include "ui/Dialogs.h"
+
+#include <QFileDialog>
+#include <QGuiApplication>
+
+namespace lisko {
+
+namespace {
+
+SystemDialogs& System() {
+    static SystemDialogs dialogs;
+    return dialogs;
+}
+
+Dialogs* current = nullptr;
+
+}  // namespace
+
+QStringList SystemDialogs::OpenFiles(QWidget* parent, const OpenFilesRequest& request) {
+    QFileDialog dialog(parent, request.title);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(request.nameFilters);
+    dialog.setOption(QFileDialog::ReadOnly);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+void SystemDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text,
+                                QMessageBox::Icon icon) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+Dialogs& CurrentDialogs() {
+    return current ? *current : System();
+}
+
+ScopedDialogs::ScopedDialogs(Dialogs& dialogs) : previous_(current) {
+    current = &dialogs;
+}
+
+ScopedDialogs::~ScopedDialogs() {
+    current = previous_;
+}
+
+QString ErrorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
+    return message;
+}
+
+void ShowStandardError(QWidget* parent, const QString& message) {
+    CurrentDialogs().ShowMessage(parent, QGuiApplication::applicationDisplayName(),
+                                 ErrorBoxText(message), QMessageBox::Critical);
+}
+
+void ShowStandardError(QWidget* parent, const std::exception& error) {
+    ShowStandardError(parent, QString::fromUtf8(error.what()));
+}
+
+}  // namespace lisko

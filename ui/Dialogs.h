@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <exception>
+
+class QWidget;
+
+namespace lisko {
+
+// What the program asks of a file dialog.
+struct OpenFilesRequest {
+    QString title;
+    QStringList nameFilters;  // the first is preselected
+};
+
+// The program's modal dialogs, behind one seam so that tests can answer them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The chosen existing files, or none when the user cancels.
+    virtual QStringList OpenFiles(QWidget* parent, const OpenFilesRequest& request) = 0;
+    // A message box with one OK button.
+    virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
+                             QMessageBox::Icon icon) = 0;
+};
+
+// The desktop's own dialogs.
+class SystemDialogs : public Dialogs {
+public:
+    QStringList OpenFiles(QWidget* parent, const OpenFilesRequest& request) override;
+    void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
+                     QMessageBox::Icon icon) override;
+};
+
+// The dialogs in use: the desktop's, unless a ScopedDialogs replaced them.
+Dialogs& CurrentDialogs();
+
+// Puts other dialogs in place for its lifetime.
+class ScopedDialogs {
+public:
+    explicit ScopedDialogs(Dialogs& dialogs);
+    ~ScopedDialogs();
+    ScopedDialogs(const ScopedDialogs&) = delete;
+    ScopedDialogs& operator=(const ScopedDialogs&) = delete;
+
+private:
+    Dialogs* previous_;
+};
+
+// The text of the standard error box: the error's text with a full stop added when its last
+// character sorts above ".".
+QString ErrorBoxText(const QString& message);
+
+// The application's standard error box: the error's text, the application title as caption,
+// an error icon and OK. Every error that leaves an event handler ends here.
+void ShowStandardError(QWidget* parent, const std::exception& error);
+void ShowStandardError(QWidget* parent, const QString& message);
+
+}  // namespace lisko
