@@ -111,7 +111,8 @@ TForm1::TForm1() {
     sProgressBar1 = new QProgressBar(client);
     sProgressBar1->setObjectName(QStringLiteral("sProgressBar1"));
     sProgressBar1->setTextVisible(false);
-    sProgressBar1->setRange(0, 0);
+    // An empty range would show Qt's busy indicator; idle is position 0 of any range.
+    sProgressBar1->setRange(0, 1);
     sProgressBar1->setValue(0);
 
     // The design opens on the preview at the left and on the editor at the right.

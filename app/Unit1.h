@@ -48,12 +48,25 @@ public:
     void fileViewChange();
     void fileViewKeyDown(int key);
 
-    // What other parts of the window provide once they exist.
+    // Reminders, links and web pages.
     void CheckReminders();
-    void CheckForUpdate();
     void LoadWebPages();
-    void SelectPhoto(TLisko* photo);
+    void AdvFriend();
+    void feedbackClick();
+    void sSpeedButton5Click();
+
+    // Update check.
+    void CheckForUpdate();
+
+    // Preview and printing.
     void OnPageCountChange();
+    void ShowPrintPreview();
+    void sTabSheet4Show();
+    void PrintDocument();
+
+    // Photo editor.
+    void SelectPhoto(TLisko* photo);
+    void sTabSheet2Show();
 
     const PhotoList& Photos() const { return photos_; }
 
