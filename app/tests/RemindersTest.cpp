@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/Reminders.h"
+#include "app/SettingsStore.h"
+#include "ui/Clock.h"
+#include "ui/Dialogs.h"
+
+// Failures show texts, not bytes.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '{' << texts.join(QStringLiteral(", ")).toStdString() << '}';
+}
+
+namespace lisko {
+namespace {
+
+// Day D of the schedules, 10 May 2010: day number 40308.
+const QDate kDayD(2010, 5, 10);
+constexpr int kDayNumberD = 40308;
+
+const QString kInvitation = QString::fromUtf8(InvitationValue);
+const QString kFeedback = QString::fromUtf8(FeedbackValue);
+
+// Records the message boxes.
+class FakeDialogs : public Dialogs {
+public:
+    struct Message {
+        QWidget* parent;
+        QString caption;
+        QString text;
+        QMessageBox::Icon icon;
+    };
+
+    QStringList OpenFiles(QWidget*, const OpenFilesRequest&) override { return {}; }
+    void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
+                     QMessageBox::Icon icon) override {
+        messages.push_back({parent, caption, text, icon});
+    }
+
+    std::vector<Message> messages;
+};
+
+QString ConfigHome() {
+    return qEnvironmentVariable("XDG_CONFIG_HOME");
+}
+
+QString KeyDirectory() {
+    return ConfigHome() + QStringLiteral("/Лиско");
+}
+
+QString StoreFile() {
+    return KeyDirectory() + QStringLiteral("/version.dll.ini");
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Each test starts from a machine on which the program never ran.
+class Reminders : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir(KeyDirectory()).removeRecursively();
+        QFile::remove(KeyDirectory());
+    }
+
+    void TearDown() override {
+        QFile::setPermissions(KeyDirectory(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // Runs the reminders on the day `offset` days after D; the prompts that opened, in order.
+    QStringList RunOn(int offset) {
+        opened_.clear();
+        const ScopedToday today(kDayD.addDays(offset));
+        RunReminders({[this] { opened_ << QStringLiteral("recommend"); },
+                      [this] { opened_ << QStringLiteral("feedback"); }});
+        return opened_;
+    }
+
+    // The error a run ends with, or an empty text when it ends normally; the prompts it opened
+    // before are in opened_.
+    std::string ErrorOfRunOn(int offset) {
+        try {
+            RunOn(offset);
+        } catch (const std::runtime_error& error) {
+            return error.what();
+        }
+        return {};
+    }
+
+    static QString Stored(const QString& name) {
+        return QSettings(StoreFile(), QSettings::IniFormat).value(name).toString();
+    }
+
+    static void Store(const QString& name, const QVariant& value) {
+        QDir().mkpath(KeyDirectory());
+        QSettings store(StoreFile(), QSettings::IniFormat);
+        store.setValue(name, value);
+    }
+
+    FakeDialogs dialogs_;
+    ScopedDialogs scopedDialogs_{dialogs_};
+    QStringList opened_;
+};
+
+// Test names from the cases' own names.
+template <typename Case>
+std::string CaseName(const ::testing::TestParamInfo<Case>& test) {
+    return test.param.name;
+}
+
+struct DayCase {
+    const char* name;
+    QDate date;
+    std::int32_t day;
+};
+
+class DayNumbers : public ::testing::TestWithParam<DayCase> {};
+
+TEST_P(DayNumbers, CountFromTheLastDaysOf1899) {
+    EXPECT_EQ(DayNumber(GetParam().date), GetParam().day);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dates, DayNumbers,
+                         ::testing::Values(DayCase{"Epoch", QDate(1899, 12, 30), 0},
+                                           DayCase{"DayBefore", QDate(1899, 12, 29), -1},
+                                           DayCase{"NewYear1900", QDate(1900, 1, 1), 2},
+                                           DayCase{"After1900WasNoLeapYear", QDate(1900, 3, 1), 61},
+                                           DayCase{"DayD", kDayD, kDayNumberD}),
+                         CaseName<DayCase>);
+
+TEST_F(Reminders, StoreIsTheUsersIniFileForLiskoAndVersionDll) {
+    EXPECT_EQ(SettingsStore::SubkeyLocation(), StoreFile());
+    EXPECT_EQ(SettingsStore::SubkeyLocation(),
+              QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Лиско"),
+                        QStringLiteral("version.dll"))
+                  .fileName());
+}
+
+// The schedule over the days after a first start on day D: each step runs on its day, opens its
+// prompts and leaves the stored dates as given (as offsets from D).
+TEST_F(Reminders, ScheduleOverTheFirstWeeks) {
+    struct Step {
+        int day;
+        QStringList opened;
+        int invitation;
+        int feedback;
+    };
+    const QStringList none;
+    const QStringList recommend{QStringLiteral("recommend")};
+    const QStringList feedback{QStringLiteral("feedback")};
+    const std::vector<Step> steps{
+        {0, recommend, 10, 5}, {1, none, 10, 5},        {2, none, 10, 5},
+        {3, none, 10, 5},      {4, none, 10, 5},        {5, none, 10, 5},
+        {6, feedback, 10, 36}, {11, recommend, 21, 16}, {17, feedback, 21, 47},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE("day D + " + std::to_string(step.day));
+        EXPECT_EQ(RunOn(step.day), step.opened);
+        EXPECT_EQ(Stored(kInvitation), QString::number(kDayNumberD + step.invitation));
+        EXPECT_EQ(Stored(kFeedback), QString::number(kDayNumberD + step.feedback));
+    }
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(Reminders, RecommendationPutsOffAFeedbackThatWasDue) {
+    Store(kInvitation, QString::number(kDayNumberD - 1));
+    Store(kFeedback, QString::number(kDayNumberD - 1));
+    EXPECT_EQ(RunOn(0), QStringList{QStringLiteral("recommend")});
+    EXPECT_EQ(Stored(kFeedback), QString::number(kDayNumberD + 5));
+}
+
+struct StoredTextCase {
+    const char* name;
+    const char* text;
+    bool recommendOpens;
+};
+
+class StoredInvitationText : public Reminders,
+                             public ::testing::WithParamInterface<StoredTextCase> {};
+
+// A stored text that is not an integer counts as day 0: the prompt is due and the value is
+// overwritten with a proper date.
+TEST_P(StoredInvitationText, CountsAsDayZeroUnlessItIsANumber) {
+    const StoredTextCase c = GetParam();
+    Store(kInvitation, QString::fromUtf8(c.text));
+    Store(kFeedback, QString::number(kDayNumberD + 100));
+    const QStringList opened = RunOn(0);
+    EXPECT_EQ(opened.contains(QStringLiteral("recommend")), c.recommendOpens);
+    EXPECT_EQ(Stored(kInvitation),
+              c.recommendOpens ? QString::number(kDayNumberD + 10) : QString::fromUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, StoredInvitationText,
+    ::testing::Values(StoredTextCase{"Letters", "завтра", true}, StoredTextCase{"Empty", "", true},
+                      StoredTextCase{"TrailingLetters", "40400days", true},
+                      StoredTextCase{"Fraction", "40400.5", true},
+                      StoredTextCase{"BeyondThirtyTwoBits", "99999999999", true},
+                      StoredTextCase{"Yesterday", "40307", true},
+                      StoredTextCase{"Today", "40308", false},
+                      StoredTextCase{"Later", "40318", false}),
+    CaseName<StoredTextCase>);
+
+class ValueNotText : public Reminders, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ValueNotText, EndsTheRunUnchanged) {
+    const QString name = QString::fromUtf8(GetParam());
+    // The recommendation is not due, so the feedback value is read too.
+    Store(kInvitation, QString::number(kDayNumberD + 1));
+    Store(kFeedback, QString::number(kDayNumberD + 1));
+    Store(name, QByteArray("\x01\x02", 2));
+    const QByteArray before = FileBytes(StoreFile());
+    EXPECT_EQ(ErrorOfRunOn(0), "Invalid data type for '" + name.toStdString() + "'");
+    EXPECT_TRUE(opened_.isEmpty());
+    EXPECT_EQ(FileBytes(StoreFile()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ValueNotText, ::testing::Values(InvitationValue, FeedbackValue),
+                         [](const ::testing::TestParamInfo<const char*>& test) {
+                             return std::string(test.index == 0 ? "Invitation" : "Feedback");
+                         });
+
+TEST_F(Reminders, KeyThatCannotBeCreatedEndsTheRunBeforeAnyPrompt) {
+    // A plain file where the key's directory belongs.
+    QFile blocker(KeyDirectory());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_EQ(ErrorOfRunOn(0), "Failed to create key Software\\Лиско");
+    EXPECT_TRUE(opened_.isEmpty());
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(Reminders, ValueThatCannotBeWrittenEndsTheRunAfterItsPrompt) {
+    // A directory where the store's file belongs: it reads as empty and cannot be written.
+    ASSERT_TRUE(QDir().mkpath(StoreFile()));
+    EXPECT_EQ(ErrorOfRunOn(0), "Failed to set data for 'Приглашения'");
+    EXPECT_EQ(opened_, QStringList{QStringLiteral("recommend")});
+    EXPECT_TRUE(QFileInfo(StoreFile()).isDir());
+}
+
+TEST_F(Reminders, KeyThatCannotBeOpenedIsReportedAndTheRunGoesOn) {
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold back the superuser";
+    ASSERT_TRUE(QDir().mkpath(KeyDirectory()));
+    ASSERT_TRUE(QFile::setPermissions(KeyDirectory(), QFile::ReadOwner | QFile::ExeOwner));
+    // Without the key nothing is stored, so the recommendation is due; its date cannot be kept.
+    EXPECT_EQ(ErrorOfRunOn(0), "Failed to create key version.dll");
+    EXPECT_EQ(opened_, QStringList{QStringLiteral("recommend")});
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].parent, nullptr);
+    EXPECT_EQ(dialogs_.messages[0].caption, QStringLiteral("Ошибка"));
+    EXPECT_EQ(dialogs_.messages[0].text, QStringLiteral("Ошибка при обращении к реестру."));
+    EXPECT_EQ(dialogs_.messages[0].icon, QMessageBox::Critical);
+}
+
+}  // namespace
+}  // namespace lisko
+
+int main(int argc, char** argv) {
+    // The store lives below the user's configuration directory; tests keep theirs apart from the
+    // real one, set before anything reads settings.
+    const QTemporaryDir config;
+    if (!config.isValid()) return 1;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
