@@ -5,6 +5,11 @@ cd "$(dirname "$0")"
 
 ./scripts/install-deps.sh
 
+# The web tabs' browser engine cannot use its sandbox when the program runs as root.
+if [ "$(id -u)" -eq 0 ]; then
+  export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
+
 cmake --preset release
 cmake --build --preset release -j "$(nproc)"
 exec ./build/release/app/liskoprinter "$@"

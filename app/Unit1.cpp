@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -14,8 +15,11 @@
 #include <QVBoxLayout>
 #include <clocale>
 
+#include "app/Links.h"
+#include "app/Reminders.h"
 #include "app/ToolbarIcons.h"
 #include "app/VersionInfo.h"
+#include "app/WebTabs.h"
 #include "identity/Identity.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -100,6 +104,8 @@ TForm1::TForm1() {
     sPageControl1->addTab(sTabSheet3, QStringLiteral("Свойства снимка"));
     sPageControl1->addTab(sTabSheet1, QString::fromUtf8(identity::PartnerSite));
     sPageControl1->addTab(sTabSheet5, QString::fromUtf8(identity::ProjectSite));
+    WebBrowser1 = BuildPartnerTab(sTabSheet1);
+    WebBrowser = BuildProjectTab(sTabSheet5);
 
     auto* editorScroll = new QScrollArea(sTabSheet3);
     Image1 = new QLabel;
@@ -155,8 +161,10 @@ void TForm1::BuildListTab() {
     linkFont.setBold(true);
     linkFont.setUnderline(true);
     sWebLabel1->setFont(linkFont);
-    sWebLabel1->setStyleSheet(QStringLiteral("color: blue"));
+    sWebLabel1->setStyleSheet(
+        QStringLiteral("QLabel { color: blue } QLabel:hover { color: palette(window-text) }"));
     sWebLabel1->setCursor(Qt::PointingHandCursor);
+    sWebLabel1->installEventFilter(this);
 
     fileView = new QTreeWidget;
     fileView->setObjectName(QStringLiteral("fileView"));
@@ -191,6 +199,12 @@ void TForm1::WireActions() {
             [this] { Handle([this] { fileViewClick(); }); });
     connect(fileView, &QTreeWidget::itemSelectionChanged, this,
             [this] { Handle([this] { fileViewChange(); }); });
+    connect(sSpeedButton8, &QToolButton::clicked, this,
+            [this] { Handle([this] { AdvFriend(); }); });
+    connect(sSpeedButton6, &QToolButton::clicked, this,
+            [this] { Handle([this] { feedbackClick(); }); });
+    connect(sSpeedButton5, &QToolButton::clicked, this,
+            [this] { Handle([this] { sSpeedButton5Click(); }); });
 }
 
 TForm1::~TForm1() {
@@ -244,11 +258,28 @@ void TForm1::FormDestroy() {
     EditorBitmap = QImage();
 }
 
-void TForm1::CheckReminders() {}
+void TForm1::CheckReminders() {
+    RunReminders({[this] { AdvFriend(); }, [this] { feedbackClick(); }});
+}
+
+void TForm1::AdvFriend() {
+    OpenRecommendMessage();
+}
+
+void TForm1::feedbackClick() {
+    OpenFeedbackMessage();
+}
+
+void TForm1::sSpeedButton5Click() {
+    CurrentDialogs().ShowMessage(this, QStringLiteral("О программе"), AboutText(),
+                                 QMessageBox::NoIcon);
+}
 
 void TForm1::CheckForUpdate() {}
 
-void TForm1::LoadWebPages() {}
+void TForm1::LoadWebPages() {
+    RequestWebPages(*WebBrowser, *WebBrowser1, ProgramVersion);
+}
 
 void TForm1::SelectPhoto(TLisko* photo) {
     CurrentPhoto = photo;
@@ -362,6 +393,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         Handle([this, key] { fileViewKeyDown(key); });
         if (key == Qt::Key_Delete) return true;
+    }
+    if (watched == sWebLabel1 && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        Handle([] { OpenProjectSite(); });
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -18,6 +18,7 @@ namespace lisko {
 class TForm2;
 class TForm3;
 class TForm4;
+class TWebBrowser;
 
 // The main window. The constructor builds the widgets and runs FormCreate; WireActions is the one
 // place where controls meet their handlers; the handlers call into the photo list and the core.
@@ -93,6 +94,8 @@ public:
     QWidget* sTabSheet3;
     QWidget* sTabSheet1;
     QWidget* sTabSheet5;
+    TWebBrowser* WebBrowser1;    // partner page
+    TWebBrowser* WebBrowser;     // project site
     QToolButton* sSpeedButton1;  // "Удалить отмеченные"
     QToolButton* sSpeedButton2;  // "Очистить список"
     QLabel* sWebLabel1;

@@ -28,7 +28,12 @@ QStringList SystemDialogs::OpenFiles(QWidget* parent, const OpenFilesRequest& re
 
 void SystemDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                                 QMessageBox::Icon icon) {
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    // The program's texts break lines with a lone CR, as the desktop's message boxes always
+    // understood; a Qt label breaks lines at LF only.
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon, caption, lines, QMessageBox::Ok, parent);
     box.exec();
 }
 

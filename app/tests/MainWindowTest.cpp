@@ -435,6 +435,10 @@ private slots:
 }  // namespace lisko
 
 int main(int argc, char* argv[]) {
+    // The window keeps its reminder dates in a store of the test's own.
+    const QTemporaryDir config;
+    if (!config.isValid()) return 1;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     lisko::LiskoApplication app(argc, argv);
     QGuiApplication::setApplicationDisplayName(QString::fromUtf8(lisko::ApplicationTitle));
     lisko::MainWindowTest test;
