@@ -68,11 +68,6 @@ void UseFullStopForDecimals() {
 
 }  // namespace
 
-template <typename Handler>
-void TForm1::Handle(Handler&& handler) {
-    RunHandler(this, std::forward<Handler>(handler));
-}
-
 TForm1::TForm1() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(DesignCaption));
@@ -107,12 +102,7 @@ TForm1::TForm1() {
     WebBrowser1 = BuildPartnerTab(sTabSheet1);
     WebBrowser = BuildProjectTab(sTabSheet5);
 
-    auto* editorScroll = new QScrollArea(sTabSheet3);
-    Image1 = new QLabel;
-    Image1->setObjectName(QStringLiteral("Image1"));
-    editorScroll->setWidget(Image1);
-    auto* editorLayout = new QVBoxLayout(sTabSheet3);
-    editorLayout->addWidget(editorScroll);
+    BuildEditorTab();
 
     sProgressBar1 = new QProgressBar(client);
     sProgressBar1->setObjectName(QStringLiteral("sProgressBar1"));
@@ -195,6 +185,9 @@ void TForm1::WireActions() {
             [this] { Handle([this] { RemoveSelectedClick(); }); });
     connect(sSpeedButton2, &QToolButton::clicked, this,
             [this] { Handle([this] { RemoveAllClick(); }); });
+    connect(sPageControl2, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 0) Handle([this] { sTabSheet2Show(); });
+    });
     connect(fileView, &QTreeWidget::itemClicked, this,
             [this] { Handle([this] { fileViewClick(); }); });
     connect(fileView, &QTreeWidget::itemSelectionChanged, this,
@@ -281,11 +274,9 @@ void TForm1::LoadWebPages() {
     RequestWebPages(*WebBrowser, *WebBrowser1, ProgramVersion);
 }
 
-void TForm1::SelectPhoto(TLisko* photo) {
-    CurrentPhoto = photo;
-}
-
 void TForm1::OnPageCountChange() {}
+
+void TForm1::ShowPrintPreview() {}
 
 void TForm1::AddPhotoFile(const QString& path) {
     if (!HasPhotoExtension(path)) return;
@@ -346,6 +337,12 @@ void TForm1::RemoveMarkedEntries() {
         for (int i = photos_.Count() - 1; i >= 0; --i) {
             if (!fileView->topLevelItem(i)->isSelected()) continue;
             if (&photos_.Photo(i) == CurrentPhoto) currentRemoved = true;
+            // A later photo may get this working file's name: the editor's cached rendering
+            // must never be taken for that photo's.
+            if (photos_.Photo(i).WorkFile == EditorCacheKey.WorkFile) {
+                EditorCacheKey = TLiskoData();
+                EditorBitmap = QImage();
+            }
             delete fileView->takeTopLevelItem(i);
             photos_.Remove(i);
         }
@@ -389,6 +386,19 @@ void TForm1::fileViewKeyDown(int key) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->position().toPoint();
+        Handle([this, mouse, at] { Image1MouseDown(mouse->button(), at.x(), at.y()); });
+        return true;
+    }
+    if (watched == Image1 && event->type() == QEvent::MouseMove) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->position().toPoint();
+        Handle([this, mouse, at] { Image1MouseMove(mouse->buttons(), at.x(), at.y()); });
+        return true;
+    }
+    if (watched == sTabSheet3 && event->type() == QEvent::Resize) LayOutEditorTab();
     if (watched == fileView && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         Handle([this, key] { fileViewKeyDown(key); });

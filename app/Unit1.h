@@ -6,8 +6,14 @@
 
 #include "list/PhotoList.h"
 #include "photo/Lisko.h"
+#include "ui/Application.h"
 
+class QComboBox;
+class QGroupBox;
 class QLabel;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
 class QProgressBar;
 class QTabWidget;
 class QToolButton;
@@ -67,7 +73,15 @@ public:
 
     // Photo editor.
     void SelectPhoto(TLisko* photo);
+    void ShowPhotoInEditor(TLisko* photo);
+    void RefreshThumbnail();
+    void OnImageParamsChange();
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void Image1MouseMove(Qt::MouseButtons buttons, int x, int y);
     void sTabSheet2Show();
+
+    // Apply to many.
+    void sButton1Click();
 
     const PhotoList& Photos() const { return photos_; }
 
@@ -100,7 +114,19 @@ public:
     QToolButton* sSpeedButton2;  // "Очистить список"
     QLabel* sWebLabel1;
     QTreeWidget* fileView;
-    QLabel* Image1;  // the editor's picture
+    QGroupBox* sGroupBox1;  // "Изображение"
+    QComboBox* sComboBox2;  // type
+    QComboBox* sComboBox1;  // rotation
+    QSpinBox* sSpinEdit1;   // brightness
+    QSpinBox* sSpinEdit2;   // contrast
+    QGroupBox* sGroupBox2;  // "Подрезка"
+    QSpinBox* sSpinEdit3;   // crop left
+    QSpinBox* sSpinEdit4;   // crop right
+    QSpinBox* sSpinEdit5;   // crop top
+    QSpinBox* sSpinEdit6;   // crop bottom
+    QPushButton* sButton1;  // "Применить ко многим..."
+    QScrollArea* sScrollBox1;
+    QLabel* Image1;  // the editor's picture, exactly as large as its picture
     QProgressBar* sProgressBar1;
 
 protected:
@@ -112,6 +138,8 @@ protected:
 private:
     void BuildToolbar(QWidget* client);
     void BuildListTab();
+    void BuildEditorTab();
+    void LayOutEditorTab();
     void WireActions();
     void InsertEntryRow(int index);
     // Steps of a removal that closing the window shares: the marked entries go, the entry at the
@@ -120,7 +148,9 @@ private:
     int FirstMarkedIndex() const;
     // Runs a handler that may call back into the window; errors go to the standard error box.
     template <typename Handler>
-    void Handle(Handler&& handler);
+    void Handle(Handler&& handler) {
+        RunHandler(this, std::forward<Handler>(handler));
+    }
 
     PhotoList photos_;
     TForm2* form2_ = nullptr;
@@ -129,6 +159,10 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     bool adding_ = false;
+    bool applying_ = false;
+    // Where the last press on the editor picture was, in picture pixels.
+    int MouseDownX = 0;
+    int MouseDownY = 0;
 };
 
 }  // namespace lisko

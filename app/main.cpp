@@ -8,5 +8,8 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setApplicationDisplayName(QString::fromUtf8(lisko::ApplicationTitle));
     lisko::Forms forms;
     lisko::ShowMainWindow(forms.form1);
+    // Showing runs the start-up checks, which process events: the user may have closed the
+    // window already, and the event loop would then wait for a window that never comes back.
+    if (!forms.form1.isVisible()) return 0;
     return QApplication::exec();
 }

@@ -37,6 +37,10 @@ void SystemDialogs::ShowMessage(QWidget* parent, const QString& caption, const Q
     box.exec();
 }
 
+int SystemDialogs::RunModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
 Dialogs& CurrentDialogs() {
     return current ? *current : System();
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <exception>
 
+class QDialog;
 class QWidget;
 
 namespace lisko {
@@ -24,6 +25,8 @@ public:
     // A message box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                              QMessageBox::Icon icon) = 0;
+    // Shows one of the program's own dialogs modally; returns its result code.
+    virtual int RunModal(QDialog& dialog) = 0;
 };
 
 // The desktop's own dialogs.
@@ -32,6 +35,7 @@ public:
     QStringList OpenFiles(QWidget* parent, const OpenFilesRequest& request) override;
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                      QMessageBox::Icon icon) override;
+    int RunModal(QDialog& dialog) override;
 };
 
 // The dialogs in use: the desktop's, unless a ScopedDialogs replaced them.

@@ -16,6 +16,7 @@
 
 #include "app/Program.h"
 #include "raster/Jpeg.h"
+#include "testsupport/FakeDialogs.h"
 #include "testsupport/TestRaster.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -23,35 +24,7 @@
 namespace lisko {
 namespace {
 
-// Answers the file dialog from a queue and records every message box.
-class FakeDialogs : public Dialogs {
-public:
-    struct Message {
-        QString caption;
-        QString text;
-        QMessageBox::Icon icon;
-    };
-
-    QStringList OpenFiles(QWidget*, const OpenFilesRequest& request) override {
-        lastRequest = request;
-        ++openCount;
-        if (whileOpen) whileOpen();
-        if (answers.empty()) return {};
-        QStringList answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void ShowMessage(QWidget*, const QString& caption, const QString& text,
-                     QMessageBox::Icon icon) override {
-        messages.push_back({caption, text, icon});
-    }
-
-    std::deque<QStringList> answers;
-    std::function<void()> whileOpen;
-    OpenFilesRequest lastRequest;
-    int openCount = 0;
-    std::vector<Message> messages;
-};
+using test::FakeDialogs;
 
 // Throws from a mouse press, as a faulty handler would.
 class FaultyWidget : public QWidget {

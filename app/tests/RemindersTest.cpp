@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -46,6 +47,7 @@ public:
     };
 
     QStringList OpenFiles(QWidget*, const OpenFilesRequest&) override { return {}; }
+    int RunModal(QDialog&) override { return 2; }
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                      QMessageBox::Icon icon) override {
         messages.push_back({parent, caption, text, icon});

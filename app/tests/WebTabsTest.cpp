@@ -1,4 +1,5 @@
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -36,6 +37,7 @@ public:
     };
 
     QStringList OpenFiles(QWidget*, const OpenFilesRequest&) override { return {}; }
+    int RunModal(QDialog&) override { return 2; }
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                      QMessageBox::Icon icon) override {
         messages.push_back({parent, caption, text, icon});

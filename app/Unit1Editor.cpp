@@ -1,0 +1,283 @@
+// The photo editor tab and apply-to-many: the parts of the main window that edit photos.
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include "app/Unit1.h"
+#include "list/AndShrink.h"
+#include "list/EditorGeometry.h"
+#include "list/Unit2.h"
+#include "pages/Unit3.h"
+#include "ui/Dialogs.h"
+
+namespace lisko {
+
+namespace {
+
+// The scroll box keeps these distances to the tab's right and bottom edges.
+constexpr int kScrollRightMargin = 8;
+constexpr int kScrollBottomMargin = 5;
+
+QLabel* Caption(QWidget* parent, const QString& text, int right, int top) {
+    auto* label = new QLabel(text, parent);
+    label->adjustSize();
+    label->move(right - label->width() - 4, top + 2);
+    return label;
+}
+
+QSpinBox* SpinEdit(QWidget* parent, const char* name, const QString& caption, const QRect& place,
+                   int minimum, int maximum, int value) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(QString::fromLatin1(name));
+    spin->setRange(minimum, maximum);
+    spin->setValue(value);
+    spin->setGeometry(place);
+    Caption(parent, caption, place.left(), place.top());
+    return spin;
+}
+
+QComboBox* ComboBox(QWidget* parent, const char* name, const QString& caption, const QRect& place,
+                    const QStringList& items, int index) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->addItems(items);
+    combo->setCurrentIndex(index);
+    combo->setGeometry(place);
+    Caption(parent, caption, place.left(), place.top());
+    return combo;
+}
+
+QGroupBox* GroupBox(QWidget* parent, const char* name, const QString& title, const QRect& place) {
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setGeometry(place);
+    return group;
+}
+
+}  // namespace
+
+void TForm1::BuildEditorTab() {
+    sGroupBox1 = GroupBox(sTabSheet3, "sGroupBox1", QStringLiteral("Изображение"), {8, 0, 209, 65});
+    sComboBox2 = ComboBox(sGroupBox1, "sComboBox2", QStringLiteral("Тип:"), {32, 16, 73, 21},
+                          {QStringLiteral("Цветное"), QStringLiteral("Ч/Б")}, 0);
+    sComboBox1 = ComboBox(sGroupBox1, "sComboBox1", QStringLiteral("Поворот:"), {56, 40, 49, 21},
+                          {QStringLiteral("Нет"), QStringLiteral("+90"), QStringLiteral("-90 "),
+                           QStringLiteral("180")},
+                          -1);
+    sSpinEdit1 = SpinEdit(sGroupBox1, "sSpinEdit1", QStringLiteral("Яркость"), {160, 16, 41, 21},
+                          -20, 20, 0);
+    sSpinEdit2 = SpinEdit(sGroupBox1, "sSpinEdit2", QStringLiteral("Контраст"), {160, 40, 41, 21},
+                          -20, 20, 0);
+
+    sGroupBox2 = GroupBox(sTabSheet3, "sGroupBox2", QStringLiteral("Подрезка"), {224, 0, 185, 65});
+    sSpinEdit3 =
+        SpinEdit(sGroupBox2, "sSpinEdit3", QStringLiteral("Слева"), {48, 16, 41, 21}, 0, 50, 1);
+    sSpinEdit4 =
+        SpinEdit(sGroupBox2, "sSpinEdit4", QStringLiteral("Справа"), {48, 40, 41, 21}, 0, 50, 0);
+    sSpinEdit5 =
+        SpinEdit(sGroupBox2, "sSpinEdit5", QStringLiteral("Сверху"), {136, 16, 41, 21}, 0, 50, 0);
+    sSpinEdit6 =
+        SpinEdit(sGroupBox2, "sSpinEdit6", QStringLiteral("Снизу"), {136, 40, 41, 21}, 0, 50, 0);
+
+    sButton1 = new QPushButton(QStringLiteral("Применить\nко многим..."), sTabSheet3);
+    sButton1->setObjectName(QStringLiteral("sButton1"));
+    sButton1->setGeometry(416, 8, 73, 49);
+
+    sScrollBox1 = new QScrollArea(sTabSheet3);
+    sScrollBox1->setObjectName(QStringLiteral("sScrollBox1"));
+    sScrollBox1->setGeometry(8, 65, 514, 649);
+    Image1 = new QLabel;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setToolTip(QStringLiteral("Левая кнопка  - прокрутка, правая - кадрирование"));
+    Image1->setCursor(Qt::SizeAllCursor);
+    Image1->installEventFilter(this);
+    sScrollBox1->setWidget(Image1);
+    sTabSheet3->installEventFilter(this);
+
+    for (QSpinBox* spin :
+         {sSpinEdit1, sSpinEdit2, sSpinEdit3, sSpinEdit4, sSpinEdit5, sSpinEdit6}) {
+        connect(spin, &QSpinBox::valueChanged, this,
+                [this] { Handle([this] { OnImageParamsChange(); }); });
+    }
+    for (QComboBox* combo : {sComboBox1, sComboBox2}) {
+        connect(combo, &QComboBox::currentIndexChanged, this,
+                [this] { Handle([this] { OnImageParamsChange(); }); });
+    }
+    connect(sButton1, &QPushButton::clicked, this, [this] { Handle([this] { sButton1Click(); }); });
+}
+
+void TForm1::LayOutEditorTab() {
+    sScrollBox1->setGeometry(8, 65, sTabSheet3->width() - 8 - kScrollRightMargin,
+                             sTabSheet3->height() - 65 - kScrollBottomMargin);
+}
+
+void TForm1::SelectPhoto(TLisko* photo) {
+    // While no photo is current, the change events raised by loading the controls write nothing.
+    CurrentPhoto = nullptr;
+    if (photo) {
+        sSpinEdit1->setValue(photo->Brightness);
+        sSpinEdit2->setValue(photo->Contrast);
+        sSpinEdit3->setValue(photo->CropLeft);
+        sSpinEdit4->setValue(photo->CropRight);
+        sSpinEdit5->setValue(photo->CropTop);
+        sSpinEdit6->setValue(photo->CropBottom);
+        sComboBox1->setCurrentIndex(photo->Rotation);
+        sComboBox2->setCurrentIndex(photo->ImageType);
+    }
+    CurrentPhoto = photo;
+    ShowPhotoInEditor(photo);
+}
+
+void TForm1::ShowPhotoInEditor(TLisko* photo) {
+    if (!photo) {
+        if (form3_) Image1->setPixmap(QPixmap::fromImage(form3_->Image0));
+        Image1->adjustSize();
+        return;
+    }
+    // Only these five values change the rendering; a crop change reuses the cached one.
+    const bool cached = photo->Rotation == EditorCacheKey.Rotation &&
+                        photo->ImageType == EditorCacheKey.ImageType &&
+                        photo->Brightness == EditorCacheKey.Brightness &&
+                        photo->Contrast == EditorCacheKey.Contrast &&
+                        photo->WorkFile == EditorCacheKey.WorkFile && !EditorBitmap.isNull();
+    if (!cached) {
+        EditorCacheKey.Rotation = photo->Rotation;
+        EditorCacheKey.ImageType = photo->ImageType;
+        EditorCacheKey.Brightness = photo->Brightness;
+        EditorCacheKey.Contrast = photo->Contrast;
+        EditorCacheKey.WorkFile = photo->WorkFile;
+        EditorBitmap = photo->Render(false);
+    }
+    // The bands are drawn on a copy, so the next crop change starts from the clean rendering.
+    QImage shown = EditorBitmap.copy();
+    DrawCropOverlay(shown, CropAmounts(*photo, shown.width(), shown.height()));
+    Image1->setPixmap(QPixmap::fromImage(shown));
+    Image1->adjustSize();
+}
+
+void TForm1::RefreshThumbnail() {
+    if (EditorBitmap.isNull() || !CurrentPhoto) return;
+    const int w = EditorBitmap.width();
+    const int h = EditorBitmap.height();
+    const CropPixels crop = CropAmounts(*CurrentPhoto, w, h);
+    const QRect kept(crop.left, crop.top, w - crop.left - crop.right, h - crop.top - crop.bottom);
+    CurrentPhoto->Thumbnail =
+        StretchAndCombine(EditorBitmap, kept, TLisko::ThumbnailSide, TLisko::ThumbnailSide);
+}
+
+void TForm1::OnImageParamsChange() {
+    if (!CurrentPhoto) return;
+    const int cropLeft = sSpinEdit3->value();
+    const int cropRight = sSpinEdit4->value();
+    const int cropTop = sSpinEdit5->value();
+    const int cropBottom = sSpinEdit6->value();
+    // Two crops of 50 % on one axis would leave nothing to print: the change is refused and the
+    // controls go back to the photo's values.
+    if (cropLeft + cropRight >= 100 || cropTop + cropBottom >= 100) {
+        SelectPhoto(CurrentPhoto);
+        return;
+    }
+    CurrentPhoto->Brightness = sSpinEdit1->value();
+    CurrentPhoto->Contrast = sSpinEdit2->value();
+    CurrentPhoto->CropLeft = cropLeft;
+    CurrentPhoto->CropRight = cropRight;
+    CurrentPhoto->CropTop = cropTop;
+    CurrentPhoto->CropBottom = cropBottom;
+    CurrentPhoto->Rotation = sComboBox1->currentIndex();
+    CurrentPhoto->ImageType = sComboBox2->currentIndex();
+    ShowPhotoInEditor(CurrentPhoto);
+    RefreshThumbnail();
+    ShowPrintPreview();
+}
+
+void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
+    MouseDownX = x;
+    MouseDownY = y;
+    if (button != Qt::RightButton || EditorBitmap.isNull() || !CurrentPhoto) return;
+    if (const auto crop = CropFromClick(x, y, EditorBitmap.width(), EditorBitmap.height())) {
+        ApplyEdgeCrop(*CurrentPhoto, *crop);
+    }
+    SelectPhoto(CurrentPhoto);
+    RefreshThumbnail();
+    ShowPrintPreview();
+}
+
+void TForm1::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
+    if (!(buttons & Qt::LeftButton)) return;
+    QScrollBar* horizontal = sScrollBox1->horizontalScrollBar();
+    QScrollBar* vertical = sScrollBox1->verticalScrollBar();
+    horizontal->setValue(horizontal->value() + MouseDownX - x);
+    vertical->setValue(vertical->value() + MouseDownY - y);
+}
+
+void TForm1::sTabSheet2Show() {
+    sPageControl1->setCurrentIndex(0);
+}
+
+void TForm1::sButton1Click() {
+    if (applying_) return;  // the dialog is modal; a second run could only come from a nested loop
+    if (!CurrentPhoto) {
+        CurrentDialogs().ShowMessage(
+            this, QStringLiteral("Применить ко многим..."),
+            QStringLiteral("Сначала выберите снимок, настройки которого нужно применить к другим."),
+            QMessageBox::Information);
+        return;
+    }
+    form2_->move(geometry().center() - form2_->rect().center());
+    const ApplyRequest request = form2_->AskApplyToMany();
+    if (request.modalResult != TForm2::Applied) return;
+
+    // The photos in scope, fixed now. Events are processed before each one, so a photo may be
+    // removed meanwhile: it is looked up again and never touched after its removal.
+    const int count = Photos().Count();
+    std::vector<TLisko*> photos;
+    for (int i = 0; i < count; ++i)
+        photos.push_back(&Photos().Photo(i));
+
+    applying_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{applying_};
+    sProgressBar1->setRange(0, std::max(count - 1, 0));
+    for (int i = 0; i < count; ++i) {
+        sProgressBar1->setValue(i);
+        sProgressBar1->repaint();
+        QCoreApplication::processEvents();
+        if (request.scope == ApplyScope::ScopeOdd && i % 2 == 1) continue;
+        if (request.scope == ApplyScope::ScopeEven && i % 2 == 0) continue;
+        TLisko* photo = photos[static_cast<std::size_t>(i)];
+        if (!Photos().IndexOfPhoto(photo)) continue;
+        // The values are read anew for each photo: the editor may have changed them meanwhile,
+        // or the current photo may be gone.
+        const TLisko* source = CurrentPhoto;
+        if (!source) break;
+        if (request.flags & ApplyFlag::ApplyType) photo->ImageType = source->ImageType;
+        if (request.flags & ApplyFlag::ApplyRotation) photo->Rotation = source->Rotation;
+        if (request.flags & ApplyFlag::ApplyTone) {
+            photo->Brightness = source->Brightness;
+            photo->Contrast = source->Contrast;
+        }
+        if (request.flags & ApplyFlag::ApplyCrop) {
+            photo->CropLeft = source->CropLeft;
+            photo->CropRight = source->CropRight;
+            photo->CropTop = source->CropTop;
+            photo->CropBottom = source->CropBottom;
+        }
+        photo->Render(true);
+    }
+    ShowPrintPreview();
+    sProgressBar1->setValue(0);
+}
+
+}  // namespace lisko

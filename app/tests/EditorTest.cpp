@@ -1,0 +1,378 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <memory>
+
+#include "app/Program.h"
+#include "list/AndShrink.h"
+#include "raster/Jpeg.h"
+#include "testsupport/FakeDialogs.h"
+#include "testsupport/TestRaster.h"
+#include "ui/Application.h"
+
+namespace lisko {
+
+// The editor tab and apply-to-many, driven through the real controls of the main window.
+class EditorTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir photos_;
+    std::unique_ptr<QTemporaryDir> scratch_;
+    test::FakeDialogs dialogs_;
+    std::unique_ptr<ScopedDialogs> scopedDialogs_;
+    std::unique_ptr<Forms> forms_;
+
+    TForm1& Form() { return forms_->form1; }
+    TLisko& Photo(int i) { return Form().Photos().Photo(i); }
+
+    // Adds photos named p0.jpg ... of a portrait 1000 x 1500 page, so a rendering is 1000 x 1500.
+    void AddPhotos(int count) {
+        QStringList paths;
+        for (int i = 0; i < count; ++i)
+            paths << photos_.filePath(QStringLiteral("p%1.jpg").arg(i));
+        dialogs_.answers.push_back(paths);
+        QTest::mouseClick(Form().sSpeedButton3, Qt::LeftButton);
+        QCOMPARE(Form().Photos().Count(), count);
+    }
+
+    void Select(int i) {
+        Form().fileView->clearSelection();
+        Form().fileView->topLevelItem(i)->setSelected(true);
+        QCOMPARE(Form().CurrentPhoto, &Photo(i));
+    }
+
+    QImage Shown() const { return forms_->form1.Image1->pixmap().toImage(); }
+
+    // Answers the apply-to-many dialog: ticks the given boxes and picks the scope.
+    void AnswerApply(std::initializer_list<QCheckBox * TForm2::*> boxes,
+                     QRadioButton* TForm2::*scope, int result = TForm2::Applied) {
+        dialogs_.modal = [boxes, scope, result](QDialog& dialog) {
+            auto& form2 = static_cast<TForm2&>(dialog);
+            for (QCheckBox* box :
+                 {form2.sCheckBox1, form2.sCheckBox2, form2.sCheckBox3, form2.sCheckBox4}) {
+                box->setChecked(false);
+            }
+            for (auto box : boxes)
+                (form2.*box)->setChecked(true);
+            (form2.*scope)->setChecked(true);
+            return result;
+        };
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(photos_.isValid());
+        for (int i = 0; i < 5; ++i) {
+            const std::vector<std::uint8_t> jpeg =
+                EncodeJpeg(test::PageLike24(1000, 1500, static_cast<std::uint32_t>(i)), 85);
+            QFile file(photos_.filePath(QStringLiteral("p%1.jpg").arg(i)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(reinterpret_cast<const char*>(jpeg.data()),
+                       static_cast<qint64>(jpeg.size()));
+        }
+    }
+
+    void init() {
+        scratch_ = std::make_unique<QTemporaryDir>();
+        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
+        dialogs_ = test::FakeDialogs();
+        scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
+        forms_ = std::make_unique<Forms>();
+        Form().show();
+    }
+
+    void cleanup() {
+        forms_.reset();
+        scopedDialogs_.reset();
+        qunsetenv("LISKO_SCRATCH_DIR");
+    }
+
+    void controlsBeforeAnyPhoto() {
+        QCOMPARE(Form().sComboBox2->currentText(), QStringLiteral("Цветное"));
+        QCOMPARE(Form().sComboBox1->currentIndex(), -1);
+        QCOMPARE(Form().sComboBox1->count(), 4);
+        QCOMPARE(Form().sComboBox1->itemText(2), QStringLiteral("-90 "));
+        QCOMPARE(Form().sSpinEdit1->value(), 0);
+        QCOMPARE(Form().sSpinEdit3->value(), 1);
+        QCOMPARE(Form().sSpinEdit3->maximum(), 50);
+        QCOMPARE(Form().sSpinEdit1->minimum(), -20);
+        QCOMPARE(Form().sButton1->text(), QStringLiteral("Применить\nко многим..."));
+        QCOMPARE(Form().Image1->toolTip(),
+                 QStringLiteral("Левая кнопка  - прокрутка, правая - кадрирование"));
+        QCOMPARE(Form().sGroupBox1->geometry(), QRect(8, 0, 209, 65));
+        QCOMPARE(Form().sGroupBox2->geometry(), QRect(224, 0, 185, 65));
+    }
+
+    void noPhotoShowsTheAdvertisementAndIgnoresRightClicks() {
+        Form().SelectPhoto(nullptr);
+        QCOMPARE(Shown().size(), QSize(300, 400));
+        QTest::mouseClick(Form().Image1, Qt::RightButton, {}, QPoint(5, 200));
+        QCOMPARE(Form().CurrentPhoto, nullptr);
+    }
+
+    void selectingShowsThePhotoWithoutWritingIntoAny() {
+        AddPhotos(2);
+        Photo(0).Brightness = 3;
+        Photo(0).CropTop = 7;
+        Photo(1).Contrast = -4;
+        Photo(1).Rotation = 3;
+        Select(0);
+        QCOMPARE(Form().sSpinEdit1->value(), 3);
+        QCOMPARE(Form().sSpinEdit5->value(), 7);
+        Select(1);
+        QCOMPARE(Form().sSpinEdit2->value(), -4);
+        QCOMPARE(Form().sComboBox1->currentIndex(), 3);
+        QCOMPARE(Photo(0).Brightness, 3);
+        QCOMPARE(Photo(0).CropTop, 7);
+        QCOMPARE(Photo(0).Contrast, 0);
+        QCOMPARE(Photo(1).Brightness, 1);
+        QCOMPARE(Photo(1).CropTop, 0);
+        QCOMPARE(Shown().size(), QSize(1000, 1500));
+    }
+
+    void cropChangeReusesTheRenderingAndBrightnessRendersOnce() {
+        AddPhotos(1);
+        Select(0);
+        const qint64 rendering = Form().EditorBitmap.cacheKey();
+        const QImage thumbnail = Photo(0).Thumbnail;
+        Form().sSpinEdit4->setValue(20);
+        QCOMPARE(Photo(0).CropRight, 20);
+        QCOMPARE(Form().EditorBitmap.cacheKey(), rendering);
+        // The thumbnail follows the crop from the cached rendering alone.
+        QVERIFY(Photo(0).Thumbnail != thumbnail);
+        QCOMPARE(Photo(0).Thumbnail,
+                 StretchAndCombine(Form().EditorBitmap, QRect(0, 0, 800, 1500), 200, 200));
+
+        Form().sComboBox2->setCurrentIndex(0);
+        Form().sSpinEdit1->setValue(5);
+        QCOMPARE(Photo(0).Brightness, 5);
+        QVERIFY(Form().EditorBitmap.cacheKey() != rendering);
+        const qint64 rerendered = Form().EditorBitmap.cacheKey();
+        Form().sSpinEdit6->setValue(3);
+        QCOMPARE(Form().EditorBitmap.cacheKey(), rerendered);
+    }
+
+    void bandsCoverWhatTheCropCuts() {
+        AddPhotos(1);
+        Select(0);
+        Form().sSpinEdit3->setValue(10);
+        Form().sSpinEdit4->setValue(20);
+        const QImage shown = Shown();
+        QCOMPARE(shown.pixel(50, 700), qRgb(255, 255, 255));
+        QCOMPARE(shown.pixel(99, 700), qRgb(0, 0, 0));
+        QCOMPARE(shown.pixel(800, 700), qRgb(0, 0, 0));
+        QCOMPARE(shown.pixel(900, 700), qRgb(255, 255, 255));
+        QCOMPARE(shown.pixel(400, 700), Form().EditorBitmap.pixel(400, 700));
+        // The cached rendering itself stays clean.
+        QCOMPARE(Form().EditorBitmap.pixel(50, 700), Photo(0).Render(false).pixel(50, 700));
+    }
+
+    void rightClickCropsTheNearestEdge_data() {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QList<int>>("crops");  // left, right, top, bottom
+        QTest::newRow("left") << QPoint(100, 700) << QList<int>{10, 0, 0, 0};
+        QTest::newRow("tie") << QPoint(30, 30) << QList<int>{0, 0, 0, 0};
+        QTest::newRow("right") << QPoint(999, 700) << QList<int>{0, 0, 0, 0};
+        QTest::newRow("bottom near edge") << QPoint(500, 1490) << QList<int>{0, 0, 0, 0};
+        QTest::newRow("bottom") << QPoint(500, 1400) << QList<int>{0, 0, 0, 6};
+    }
+
+    void rightClickCropsTheNearestEdge() {
+        QFETCH(QPoint, at);
+        QFETCH(QList<int>, crops);
+        AddPhotos(1);
+        Select(0);
+        Form().resize(1600, 1800);  // room to click anywhere in the picture
+        QTest::mouseClick(Form().Image1, Qt::RightButton, {}, at);
+        TLisko& p = Photo(0);
+        QCOMPARE((QList<int>{p.CropLeft, p.CropRight, p.CropTop, p.CropBottom}), crops);
+        QCOMPARE(Form().sSpinEdit3->value(), crops[0]);
+        QCOMPARE(Form().sSpinEdit6->value(), crops[3]);
+    }
+
+    void leftPressOnlySetsTheDragOrigin() {
+        AddPhotos(1);
+        Select(0);
+        QTest::mousePress(Form().Image1, Qt::LeftButton, {}, QPoint(200, 300));
+        QTest::mouseRelease(Form().Image1, Qt::LeftButton, {}, QPoint(200, 300));
+        QCOMPARE(Photo(0).CropLeft, 0);
+        QCOMPARE(Photo(0).CropTop, 0);
+    }
+
+    void draggingScrollsThePicture() {
+        AddPhotos(1);
+        Select(0);
+        QScrollBar* horizontal = Form().sScrollBox1->horizontalScrollBar();
+        QScrollBar* vertical = Form().sScrollBox1->verticalScrollBar();
+        QVERIFY(horizontal->maximum() > 100);
+        QTest::mousePress(Form().Image1, Qt::LeftButton, {}, QPoint(200, 300));
+        QMouseEvent move(QEvent::MouseMove, QPointF(150, 260),
+                         Form().Image1->mapToGlobal(QPointF(150, 260)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Form().Image1, &move);
+        QCOMPARE(horizontal->value(), 50);
+        QCOMPARE(vertical->value(), 40);
+    }
+
+    void opposingCropsOfFiftyAreRefused() {
+        AddPhotos(1);
+        Select(0);
+        Form().sSpinEdit3->setValue(50);
+        QCOMPARE(Photo(0).CropLeft, 50);
+        Form().sSpinEdit4->setValue(50);
+        QCOMPARE(Photo(0).CropRight, 0);
+        QCOMPARE(Form().sSpinEdit4->value(), 0);
+        QCOMPARE(Photo(0).Render(true).width(), 500);
+    }
+
+    void removedPhotoNeverMatchesTheCache() {
+        AddPhotos(1);
+        Select(0);
+        const QString work = Photo(0).WorkFile;
+        QTest::mouseClick(Form().sSpeedButton2, Qt::LeftButton);
+        QVERIFY(Form().EditorBitmap.isNull());
+        // The next photo gets the freed name and the same parameters.
+        AddPhotos(1);
+        QCOMPARE(Photo(0).WorkFile, work);
+        Select(0);
+        QCOMPARE(Form().EditorBitmap, Photo(0).Render(false));
+    }
+
+    void listTabBringsTheEditorForward() {
+        Form().sPageControl1->setCurrentIndex(2);
+        Form().sPageControl2->setCurrentIndex(0);
+        QCOMPARE(Form().sPageControl1->currentIndex(), 0);
+    }
+
+    void applyToManyScopes_data() {
+        QTest::addColumn<int>("scope");
+        QTest::addColumn<QList<int>>("changed");
+        QTest::newRow("all") << 1 << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("odd") << 2 << QList<int>{0, 2, 4};
+        QTest::newRow("even") << 3 << QList<int>{1, 3};
+    }
+
+    void applyToManyScopes() {
+        QFETCH(int, scope);
+        QFETCH(QList<int>, changed);
+        AddPhotos(5);
+        Select(2);
+        Form().sSpinEdit1->setValue(7);
+        Form().sSpinEdit2->setValue(-3);
+        Form().sSpinEdit5->setValue(12);
+        QRadioButton* TForm2::*button = scope == 1   ? &TForm2::sRadioButton1
+                                        : scope == 2 ? &TForm2::sRadioButton2
+                                                     : &TForm2::sRadioButton3;
+        AnswerApply({&TForm2::sCheckBox2}, button);
+        QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+        for (int i = 0; i < 5; ++i) {
+            const bool expected = changed.contains(i) || i == 2;
+            QCOMPARE(Photo(i).Brightness == 7 && Photo(i).Contrast == -3, expected);
+            // Crops were not chosen: only the current photo has one.
+            QCOMPARE(Photo(i).CropTop, i == 2 ? 12 : 0);
+        }
+        QCOMPARE(Form().sProgressBar1->value(), 0);
+        QCOMPARE(Form().sProgressBar1->maximum(), 4);
+    }
+
+    void dialogStartsFromItsDefaultsEveryTime() {
+        AddPhotos(1);
+        Select(0);
+        std::vector<std::array<bool, 5>> seen;
+        dialogs_.modal = [&seen](QDialog& dialog) {
+            auto& form2 = static_cast<TForm2&>(dialog);
+            seen.push_back({form2.sCheckBox1->isChecked(), form2.sCheckBox2->isChecked(),
+                            form2.sCheckBox3->isChecked(), form2.sCheckBox4->isChecked(),
+                            form2.sRadioButton1->isChecked()});
+            form2.sCheckBox3->setChecked(true);
+            form2.sRadioButton3->setChecked(true);
+            return TForm2::Cancelled;
+        };
+        QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+        QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+        QCOMPARE(seen.size(), std::size_t{2});
+        const std::array<bool, 5> defaults{false, true, false, false, true};
+        QCOMPARE(seen[0], defaults);
+        QCOMPARE(seen[1], defaults);
+        QCOMPARE(forms_->form2.windowTitle(), QStringLiteral("Применить ко многим..."));
+    }
+
+    void withoutFlagsThumbnailsAreRenderedAgain() {
+        AddPhotos(2);
+        Select(0);
+        Form().sSpinEdit4->setValue(30);  // the editor draws photo 0's thumbnail itself
+        const QImage drawn = Photo(0).Thumbnail;
+        Photo(1).Brightness = 4;
+        AnswerApply({}, &TForm2::sRadioButton1);
+        QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+        QCOMPARE(Photo(1).Brightness, 4);
+        QVERIFY(Photo(0).Thumbnail != drawn);
+        // It is the thumbnail a rendering with crop makes.
+        const QImage applied = Photo(0).Thumbnail;
+        Photo(0).Render(true);
+        QCOMPARE(Photo(0).Thumbnail, applied);
+    }
+
+    void onePhotoWithTheEvenScopeChangesNothing() {
+        AddPhotos(1);
+        Select(0);
+        Form().sSpinEdit1->setValue(9);
+        AnswerApply({&TForm2::sCheckBox1, &TForm2::sCheckBox2}, &TForm2::sRadioButton3);
+        QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+        QCOMPARE(Form().sProgressBar1->maximum(), 0);
+        QCOMPARE(Photo(0).Brightness, 9);
+    }
+
+    void withoutACurrentPhotoItSaysWhy() {
+        AddPhotos(1);
+        Form().fileView->clearSelection();
+        QCOMPARE(Form().CurrentPhoto, nullptr);
+        QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+        QCOMPARE(dialogs_.modalCount, 0);
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+    }
+
+    void photosRemovedWhileApplyingAreNotTouched() {
+        AddPhotos(5);
+        Select(0);
+        Form().sSpinEdit1->setValue(6);
+        AnswerApply({&TForm2::sCheckBox2}, &TForm2::sRadioButton1);
+        // While the loop processes events, the user removes photos 3 and 4.
+        QTimer::singleShot(0, &Form(), [this] {
+            Form().fileView->clearSelection();
+            Form().fileView->topLevelItem(3)->setSelected(true);
+            Form().fileView->topLevelItem(4)->setSelected(true);
+            Form().RemoveSelectedClick();
+        });
+        QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+        QCOMPARE(Form().Photos().Count(), 3);
+        // Removing marked the photo that took the first removed place, which became current.
+        QVERIFY(dialogs_.messages.empty());
+    }
+};
+
+}  // namespace lisko
+
+int main(int argc, char* argv[]) {
+    lisko::LiskoApplication app(argc, argv);
+    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(lisko::ApplicationTitle));
+    lisko::EditorTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "EditorTest.moc"

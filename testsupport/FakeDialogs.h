@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "ui/Dialogs.h"
+
+namespace lisko::test {
+
+// Answers the program's dialogs the way a test says, and records every message box.
+class FakeDialogs : public Dialogs {
+public:
+    struct Message {
+        QString caption;
+        QString text;
+        QMessageBox::Icon icon;
+    };
+
+    QStringList OpenFiles(QWidget*, const OpenFilesRequest& request) override {
+        lastRequest = request;
+        ++openCount;
+        if (whileOpen) whileOpen();
+        if (answers.empty()) return {};
+        QStringList answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void ShowMessage(QWidget*, const QString& caption, const QString& text,
+                     QMessageBox::Icon icon) override {
+        messages.push_back({caption, text, icon});
+    }
+    // Without an answer a dialog is cancelled, as by closing its window.
+    int RunModal(QDialog& dialog) override {
+        ++modalCount;
+        return modal ? modal(dialog) : 2;
+    }
+
+    std::deque<QStringList> answers;     // file dialog answers, one per call
+    std::function<void()> whileOpen;     // runs while the file dialog is open
+    std::function<int(QDialog&)> modal;  // fills in a dialog and returns its result
+    OpenFilesRequest lastRequest;
+    int openCount = 0;
+    int modalCount = 0;
+    std::vector<Message> messages;
+};
+
+}  // namespace lisko::test
