@@ -20,6 +20,7 @@
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/Skin.h"
+#include "update/Update.h"
 
 namespace lisko {
 
@@ -246,7 +247,9 @@ void TForm1::FormDestroy() {
 
 void TForm1::CheckReminders() {}
 
-void TForm1::CheckForUpdate() {}
+void TForm1::CheckForUpdate() {
+    if (form4_) lisko::CheckForUpdate(*form4_, ProgramVersion);
+}
 
 void TForm1::LoadWebPages() {}
 

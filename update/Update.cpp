@@ -62,13 +62,18 @@ QNetworkRequest GuardedRequest(const QUrl& url) {
 // ends the reply with an error.
 QNetworkReply* Get(QNetworkAccessManager& manager, const QNetworkRequest& request) {
     QNetworkReply* reply = manager.get(request);
-    QObject::connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& to) {
-        if (MayFollowRedirect(reply->url(), reply->url().resolved(to))) {
-            emit reply->redirectAllowed();
-        } else {
-            reply->abort();
-        }
-    });
+    // The reply already carries the new address when it reports a redirect, so the address of
+    // each hop is kept here.
+    QObject::connect(reply, &QNetworkReply::redirected, reply,
+                     [reply, from = request.url()](const QUrl& to) mutable {
+                         const QUrl target = from.resolved(to);
+                         if (MayFollowRedirect(from, target)) {
+                             from = target;
+                             emit reply->redirectAllowed();
+                         } else {
+                             reply->abort();
+                         }
+                     });
     return reply;
 }
 
@@ -92,7 +97,8 @@ std::optional<qint64> AnnouncedSetupLength(const QNetworkReply& reply) {
     if (reply.error() != QNetworkReply::NoError || HttpStatus(reply) != 200) return std::nullopt;
     const QString text = QueryHttpHeader(reply, "Content-Length");
     if (text.isEmpty() || text.size() > kMaxLengthDigits) return std::nullopt;
-    if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
+    if (!std::all_of(text.begin(), text.end(),
+                     [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
         return std::nullopt;
     const qint64 length = text.toLongLong();
     if (length <= 0) return std::nullopt;
@@ -120,7 +126,8 @@ QUrl Endpoint(const QString& server, const char* path) {
     return QUrl(server + QLatin1String(path));
 }
 
-// Downloads and installs the version v. Returns only when the program goes on: false.
+// Downloads the setup program of version v and hands over to the replacement script, which
+// ends the program. False when the program goes on instead.
 bool InstallUpdate(TForm4& form, const QString& v, const QString& server) {
     form.sProgressBar1->setValue(0);
     form.repaint();
@@ -214,7 +221,9 @@ bool DownloadFile(TForm4& form, const QUrl& url, const QString& fileName) {
         form.sProgressBar1->setValue(ProgressPercent(received, *length));
         form.repaint();
         WaitForData(*reply, form);
-        const qint64 n = std::max<qint64>(reply->read(block, kBlockSize), 0);
+        // A reply that broke off is closed and has nothing more to read.
+        const qint64 n =
+            reply->isReadable() ? std::max<qint64>(reply->read(block, kBlockSize), 0) : 0;
         if (file.write(block, n) != n)
             FileError(QStringLiteral("DownloadFile"), fileName, file.errorString());
         received += n;
