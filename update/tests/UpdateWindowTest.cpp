@@ -3,13 +3,11 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
-#include <functional>
 #include <memory>
 
 #include "app/Program.h"
