@@ -34,7 +34,8 @@ TForm4::TForm4(const QWidget& mainWindow) {
     sLabel1->setObjectName(QStringLiteral("sLabel1"));
     sLabel1->setGeometry(kStatusText);
     sLabel1->setAlignment(Qt::AlignCenter);
-    sLabel1->setFont(FontWithCellHeight(QStringLiteral("Tahoma"), kStatusCellHeight));
+    // The skin's user-interface font is Tahoma where it is installed.
+    sLabel1->setFont(FontWithCellHeight(font().family(), kStatusCellHeight));
     QPalette statusPalette = sLabel1->palette();
     statusPalette.setColor(QPalette::WindowText, kStatusColour);
     sLabel1->setPalette(statusPalette);

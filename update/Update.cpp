@@ -52,6 +52,8 @@ QNetworkRequest GuardedRequest(const QUrl& url) {
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setMaximumRedirectsAllowed(kMaxRedirects);
+    // HTTP/1.1, where a file is served with its length; HTTP/2 may leave the length out.
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     // Otherwise Qt asks for a compressed body and unpacks it, and the announced length would no
     // longer count the bytes received.
     request.setRawHeader("Accept-Encoding", "identity");

@@ -223,6 +223,8 @@ private slots:
         QCOMPARE(form.sLabel1->y(), 0);
         QCOMPARE(form.sLabel1->width(), 482);
         QCOMPARE(form.sLabel1->palette().color(QPalette::WindowText), QColor(40, 44, 49));
+        QCOMPARE(form.sLabel1->font().family(), QApplication::font().family());
+        QVERIFY(QFontMetrics(form.sLabel1->font()).height() <= 13);
         QCOMPARE(form.sProgressBar1->geometry(), QRect(8, 24, 465, 24));
         QCOMPARE(form.sProgressBar1->minimum(), 0);
         QCOMPARE(form.sProgressBar1->maximum(), 100);
