@@ -101,19 +101,21 @@ QByteArray ShReplacementScript(const QString& programName, qint64 programPid, in
     const QByteArray s = ShQuoted(SetupFileName);
     const QByteArray run = ShQuoted("./" + QFile::encodeName(programName));
     const QByteArray alive = "kill -0 " + QByteArray::number(programPid) + " 2>/dev/null";
-    return "#!/bin/sh\n"
-           "tries=0 renamed=\n"
-           "while " +
-           alive + " && [ \"$tries\" -lt " + QByteArray::number(tries) +
-           " ]; do tries=$((tries + 1)); sleep 1; done\n" + alive + " || rm -f -- " + e +
-           "\n"
-           "if [ -e " +
-           e + " ]; then rm -f -- " + s + "; elif mv -f -- " + s + " " + e +
-           "; then renamed=1; fi\n"
-           "[ -n \"$renamed\" ] && chmod +x -- " +
-           e + " && " + run +
-           " </dev/null >/dev/null 2>&1 &\n"
-           "rm -f -- \"$0\"\n";
+    const QByteArray lines[] = {
+        "#!/bin/sh",
+        "tries=0 renamed=",
+        "while " + alive + " && [ \"$tries\" -lt " + QByteArray::number(tries) +
+            " ]; do tries=$((tries + 1)); sleep 1; done",
+        alive + " || rm -f -- " + e,
+        "if [ -e " + e + " ]; then rm -f -- " + s + "; elif mv -f -- " + s + " " + e +
+            "; then renamed=1; fi",
+        "[ -n \"$renamed\" ] && chmod +x -- " + e + " && " + run + " </dev/null >/dev/null 2>&1 &",
+        "rm -f -- \"$0\"",
+    };
+    QByteArray script;
+    for (const QByteArray& line : lines)
+        script += line + '\n';
+    return script;
 }
 
 std::optional<QByteArray> ReplacementScript(const QString& programName, qint64 programPid) {
