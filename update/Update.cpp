@@ -30,8 +30,6 @@ constexpr qint64 kMaxVersionBytes = 4096;
 // What the network may hold ahead of the download loop.
 constexpr qint64 kReadAheadBytes = 64 * 1024;
 constexpr int kMaxRedirects = 5;
-// The header buffer of the download holds 100 UTF-16 code units with the terminating zero.
-constexpr qsizetype kMaxHeaderChars = 99;
 // More digits could overflow the received count's arithmetic.
 constexpr qsizetype kMaxLengthDigits = 15;
 
@@ -178,14 +176,14 @@ void CheckForUpdate(TForm4& form, const QString& programVersion) {
     form.repaint();
 
     const QString server = UpdateServer();
-    const QString v = FetchServerVersion(Endpoint(server, "/version.txt"),
-                                         CurrentUpdateSystem().VersionFetchLimit());
-    if (!v.isEmpty()) {
+    const std::optional<QString> v = FetchServerVersion(Endpoint(server, "/version.txt"),
+                                                        CurrentUpdateSystem().VersionFetchLimit());
+    if (v) {
         form.sProgressBar1->setValue(100);
         form.repaint();
     }
-    // Any difference counts, a lower version on the server too.
-    if (!v.isEmpty() && v != programVersion && InstallUpdate(form, v, server)) return;
+    // Any difference counts, a lower version on the server too; an empty text is no version.
+    if (v && !v->isEmpty() && *v != programVersion && InstallUpdate(form, *v, server)) return;
     form.hide();
 }
 
@@ -240,8 +238,8 @@ bool DownloadFile(TForm4& form, const QUrl& url, const QString& fileName) {
     return true;
 }
 
-QString FetchServerVersion(const QUrl& url, std::chrono::milliseconds limit) {
-    if (!IsHttp(url)) return {};
+std::optional<QString> FetchServerVersion(const QUrl& url, std::chrono::milliseconds limit) {
+    if (!IsHttp(url)) return std::nullopt;
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
     QNetworkRequest request = GuardedRequest(url);
@@ -259,13 +257,13 @@ QString FetchServerVersion(const QUrl& url, std::chrono::milliseconds limit) {
                                         QEventLoop::ExcludeUserInputEvents);
     }
     const int status = HttpStatus(*reply);
-    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) return {};
+    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299)
+        return std::nullopt;
     return DecodeVersionText(reply->readAll(), reply->rawHeader("Content-Type"));
 }
 
 QString QueryHttpHeader(const QNetworkReply& reply, const QByteArray& name) {
-    const QString value = QString::fromLatin1(reply.rawHeader(name));
-    return value.size() > kMaxHeaderChars ? QString() : value;
+    return QString::fromLatin1(reply.rawHeader(name));
 }
 
 int ProgressPercent(qint64 received, qint64 announced) {

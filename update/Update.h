@@ -4,6 +4,7 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <optional>
 
 class QNetworkReply;
 
@@ -24,12 +25,12 @@ void CheckForUpdate(TForm4& form, const QString& programVersion);
 // transfer error; only then does the file exist. Throws when the file cannot be written.
 bool DownloadFile(TForm4& form, const QUrl& url, const QString& fileName);
 
-// The server's version text, or empty when the fetch fails in any way (no connection, an error
+// The server's version text, or nothing when the fetch fails in any way (no connection, an error
 // status, a redirect elsewhere, no answer within limit). The window's events other than user
 // input are processed meanwhile.
-QString FetchServerVersion(const QUrl& url, std::chrono::milliseconds limit);
+std::optional<QString> FetchServerVersion(const QUrl& url, std::chrono::milliseconds limit);
 
-// One header of a response as text, or empty when it is missing or longer than 99 characters.
+// One header of a response as text, or empty when it is missing.
 QString QueryHttpHeader(const QNetworkReply& reply, const QByteArray& name);
 
 // Received of announced bytes in percent, at most 100; announced must be above 0.

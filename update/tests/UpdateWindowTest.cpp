@@ -106,6 +106,7 @@ private:
     std::unique_ptr<QWidget> mainWindow_;
     std::unique_ptr<TForm4> form_;
     QList<int> progress_;
+    int shown_ = 0;  // how often the update window appeared
 
     QString ProgramDir() const { return programDir_->path() + QLatin1Char('/'); }
     QString ProgramFile() const { return ProgramDir() + QLatin1String(kProgramName); }
@@ -123,8 +124,14 @@ private:
         CheckForUpdate(*form_, programVersion);
     }
 
-    // The state after a check that left the program as it was.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == form_.get() && event->type() == QEvent::Show) ++shown_;
+        return QObject::eventFilter(watched, event);
+    }
+
+    // The state after a check that left the program as it was: the window came and went.
     void VerifyNothingChanged() {
+        QCOMPARE(shown_, 1);
         QVERIFY(!form_->isVisible());
         QCOMPARE(ProgramDirEntries(), QStringList{kProgramName});
         QCOMPARE(ReadFile(ProgramFile()), QByteArray("old program"));
@@ -191,6 +198,8 @@ private slots:
         mainWindow_->setWindowTitle(QStringLiteral("LiskoPrinter 2.7.0.1 от 10.05.2010"));
         form_ = std::make_unique<TForm4>(*mainWindow_);
         progress_.clear();
+        shown_ = 0;
+        form_->installEventFilter(this);
         connect(form_->sProgressBar1, &QProgressBar::valueChanged, this,
                 [this](int value) { progress_ << value; });
     }
@@ -267,8 +276,10 @@ private slots:
             << Routes{{kVersionPath, {RedirectResponse("/moved/version.txt")}},
                       {"/moved/version.txt", {OkResponse("2.7.0.1")}}}
             << 10000 << 100 << 2;
-        QTest::newRow("empty body") << QString::fromLatin1(kVersion)
-                                    << Routes{{kVersionPath, {OkResponse("")}}} << 10000 << 0 << 1;
+        // An empty text is fetched all right, but it is no version.
+        QTest::newRow("empty body")
+            << QString::fromLatin1(kVersion) << Routes{{kVersionPath, {OkResponse("")}}} << 10000
+            << 100 << 1;
         QTest::newRow("404") << QString::fromLatin1(kVersion) << Routes{} << 10000 << 0 << 1;
         QTest::newRow("500") << QString::fromLatin1(kVersion)
                              << Routes{{kVersionPath, {HttpResponse(500, {}, "2.7.0.2")}}} << 10000
