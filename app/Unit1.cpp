@@ -24,6 +24,7 @@
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/Skin.h"
+#include "update/Update.h"
 
 namespace lisko {
 
@@ -268,7 +269,9 @@ void TForm1::sSpeedButton5Click() {
                                  QMessageBox::NoIcon);
 }
 
-void TForm1::CheckForUpdate() {}
+void TForm1::CheckForUpdate() {
+    if (form4_) lisko::CheckForUpdate(*form4_, ProgramVersion);
+}
 
 void TForm1::LoadWebPages() {
     RequestWebPages(*WebBrowser, *WebBrowser1, ProgramVersion);

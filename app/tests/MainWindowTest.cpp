@@ -94,6 +94,8 @@ private slots:
     void init() {
         scratch_ = std::make_unique<QTemporaryDir>();
         qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
+        // Nothing listens there: the update check that showing runs ends at once, on this machine.
+        qputenv("LISKO_UPDATE_URL", "http://127.0.0.1:1");
         dialogs_ = FakeDialogs();
         scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
         forms_ = std::make_unique<Forms>();
@@ -103,6 +105,7 @@ private slots:
         forms_.reset();
         scopedDialogs_.reset();
         qunsetenv("LISKO_SCRATCH_DIR");
+        qunsetenv("LISKO_UPDATE_URL");
     }
 
     void captionCarriesTheProgramVersion() {
