@@ -9,6 +9,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-crosextra-carlito fonts-wine
+  poppler-utils
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <exception>
 
+class QPrinter;
 class QWidget;
 
 namespace lisko {
@@ -24,6 +25,10 @@ public:
     // A message box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                              QMessageBox::Icon icon) = 0;
+    // The print dialog for pages 1..pageCount, opening on one copy of all pages; it offers all
+    // pages or a range, but neither a selection nor a file. The user's choices of printer,
+    // copies and range land in printer. False when the user cancels.
+    virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCount) = 0;
 };
 
 // The desktop's own dialogs.
@@ -32,6 +37,7 @@ public:
     QStringList OpenFiles(QWidget* parent, const OpenFilesRequest& request) override;
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                      QMessageBox::Icon icon) override;
+    bool SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCount) override;
 };
 
 // The dialogs in use: the desktop's, unless a ScopedDialogs replaced them.

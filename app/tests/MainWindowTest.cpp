@@ -45,6 +45,7 @@ public:
                      QMessageBox::Icon icon) override {
         messages.push_back({caption, text, icon});
     }
+    bool SetUpPrinter(QWidget*, QPrinter&, int) override { return false; }
 
     std::deque<QStringList> answers;
     std::function<void()> whileOpen;
