@@ -14,7 +14,7 @@ namespace lisko {
 
 namespace {
 
-constexpr int kSelectorLineHeight = 64;
+constexpr int kSelectorLineHeight = 40;
 constexpr int kLargestGrid = 5;
 constexpr int kDefaultGrid = 3;
 
@@ -56,7 +56,7 @@ PreviewControls BuildPreviewTab(QWidget* tab) {
     c.sLabel14 = new QLabel(QStringLiteral("Страница:               из:"), selectorLine);
     c.sLabel14->setObjectName(QStringLiteral("sLabel14"));
     c.sLabel14->adjustSize();
-    c.sLabel14->move(8, 24);
+    c.sLabel14->move(8, 14);
     // The selector stands over the blanks between the two words.
     const QFontMetrics metrics(c.sLabel14->font());
     const int blanksLeft = 8 + metrics.horizontalAdvance(QStringLiteral("Страница: "));
@@ -65,11 +65,11 @@ PreviewControls BuildPreviewTab(QWidget* tab) {
     c.sSpinEdit13->setObjectName(QStringLiteral("sSpinEdit13"));
     c.sSpinEdit13->setRange(1, 1);
     c.sSpinEdit13->setValue(1);
-    c.sSpinEdit13->setGeometry(blanksLeft, 20, blanksWidth, c.sSpinEdit13->sizeHint().height());
+    c.sSpinEdit13->setGeometry(blanksLeft, 10, blanksWidth, c.sSpinEdit13->sizeHint().height());
     c.sLabel16 = new QLabel(QStringLiteral("0"), selectorLine);
     c.sLabel16->setObjectName(QStringLiteral("sLabel16"));
     c.sLabel16->setMinimumWidth(40);
-    c.sLabel16->move(8 + c.sLabel14->width() + 4, 24);
+    c.sLabel16->move(8 + c.sLabel14->width() + 4, 14);
 
     c.sGroupBox1 = new QGroupBox(QStringLiteral("Расположение:"));
     c.sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
@@ -80,7 +80,8 @@ PreviewControls BuildPreviewTab(QWidget* tab) {
     c.sComboBox3->addItems({QStringLiteral("В строку"), QStringLiteral("В столбик")});
     c.sComboBox3->setCurrentIndex(static_cast<int>(SlotOrder::RowWise));
     auto* panel = new QGridLayout(c.sGroupBox1);
-    panel->setContentsMargins(6, 2, 6, 4);
+    panel->setContentsMargins(4, 0, 4, 2);
+    panel->setVerticalSpacing(2);
     panel->addWidget(new QLabel(QStringLiteral("Строки")), 0, 0);
     panel->addWidget(c.sSpinEdit7, 0, 1);
     panel->addWidget(new QLabel(QStringLiteral("Столбцы")), 0, 2);
@@ -93,12 +94,16 @@ PreviewControls BuildPreviewTab(QWidget* tab) {
     auto* scroll = new QScrollArea;
     scroll->setWidget(c.Image2);
     scroll->setFrameShape(QFrame::NoFrame);
+    // Beside the vertical bar a few columns of the page's white right margin are cut off;
+    // a horizontal bar for those would only cost height.
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     auto* top = new QHBoxLayout;
     top->addWidget(selectorLine, 1);
     top->addWidget(c.sGroupBox1, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
     layout->addLayout(top);
     layout->addWidget(scroll, 1);
     return c;
