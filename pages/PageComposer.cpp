@@ -115,10 +115,16 @@ private:
     std::future<QImage> ahead_;
 };
 
+// The outline of a rectangle in a black pen one pixel wide: its lines lie at the rectangle's
+// left, right, top and bottom edges. Filled as four one-pixel bars, which gives the same pixels
+// as drawing the outline at a fraction of the cost on a 24-bit page.
 void DrawFrame(QPainter& painter, const QRect& frame) {
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(frame);
+    const int width = frame.width() + 1;
+    const int height = frame.height() + 1;
+    painter.fillRect(frame.left(), frame.top(), width, 1, Qt::black);
+    painter.fillRect(frame.left(), frame.top() + frame.height(), width, 1, Qt::black);
+    painter.fillRect(frame.left(), frame.top(), 1, height, Qt::black);
+    painter.fillRect(frame.left() + frame.width(), frame.top(), 1, height, Qt::black);
 }
 
 void DrawCaptions(QPainter& painter, const CaptionFonts& fonts, const PageGeometry& g,
