@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -9,11 +10,14 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <clocale>
+#include <stdexcept>
 
 #include "app/Links.h"
 #include "app/Reminders.h"
@@ -21,7 +25,11 @@
 #include "app/VersionInfo.h"
 #include "app/WebTabs.h"
 #include "identity/Identity.h"
+#include "pages/PreviewTab.h"
+#include "pages/Printing.h"
+#include "pages/Unit3.h"
 #include "ui/Application.h"
+#include "ui/Clock.h"
 #include "ui/Dialogs.h"
 #include "ui/Skin.h"
 #include "update/Update.h"
@@ -88,6 +96,7 @@ TForm1::TForm1() {
     sPageControl2->addTab(sTabSheet2, QStringLiteral("Список файлов"));
     sPageControl2->addTab(sTabSheet4, QStringLiteral("Предварительный просмотр"));
     BuildListTab();
+    BuildPreviewTab();
 
     sPageControl1 = new QTabWidget(client);
     sPageControl1->setObjectName(QStringLiteral("sPageControl1"));
@@ -277,9 +286,78 @@ void TForm1::LoadWebPages() {
     RequestWebPages(*WebBrowser, *WebBrowser1, ProgramVersion);
 }
 
-void TForm1::OnPageCountChange() {}
+void TForm1::BuildPreviewTab() {
+    const PreviewControls c = lisko::BuildPreviewTab(sTabSheet4);
+    Image2 = c.Image2;
+    sLabel14 = c.sLabel14;
+    sSpinEdit13 = c.sSpinEdit13;
+    sLabel16 = c.sLabel16;
+    sGroupBox3 = c.sGroupBox3;
+    sSpinEdit7 = c.sSpinEdit7;
+    sSpinEdit8 = c.sSpinEdit8;
+    sComboBox3 = c.sComboBox3;
+    connect(sSpinEdit13, &QSpinBox::valueChanged, this,
+            [this] { Handle([this] { ShowPrintPreview(sSpinEdit13); }); });
+    for (QSpinBox* spin : {sSpinEdit7, sSpinEdit8}) {
+        connect(spin, &QSpinBox::valueChanged, this,
+                [this, spin] { Handle([this, spin] { OnPageCountChange(spin); }); });
+    }
+    connect(sComboBox3, &QComboBox::currentIndexChanged, this,
+            [this] { Handle([this] { OnPageCountChange(sComboBox3); }); });
+    connect(sSpeedButton4, &QToolButton::clicked, this,
+            [this] { Handle([this] { PrintDocument(); }); });
+    // A window coming back from the task bar shows its tabs again; only a real switch counts.
+    OnEvents(sTabSheet4, {QEvent::Show}, [this](QEvent& event) {
+        if (!event.spontaneous()) Handle([this] { sTabSheet4Show(); });
+    });
+    OnEvents(Image2, {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick},
+             [this](QEvent& event) {
+                 const QPoint position = static_cast<QMouseEvent&>(event).position().toPoint();
+                 Handle([this, position] { Image2MouseDown(position); });
+             });
+}
 
-void TForm1::ShowPrintPreview() {}
+PageSources TForm1::CurrentPageSources() const {
+    if (!form3_) throw std::logic_error("TForm1: the advertisement pictures are not attached");
+    return SourcesOf(photos_, LayoutOf(*sSpinEdit7, *sSpinEdit8, *sComboBox3), *form3_, Today());
+}
+
+void TForm1::OnPageCountChange(QObject* sender) {
+    PageCount = lisko::PageCount(photos_.Count(), LayoutOf(*sSpinEdit7, *sSpinEdit8, *sComboBox3));
+    sLabel16->setText(QString::number(PageCount));
+    // Back to the first page before the bounds shrink, so that the selector reports that change.
+    if (sSpinEdit13->value() > PageCount) sSpinEdit13->setValue(1);
+    // With one page or none the user can still step to an empty page 2.
+    sSpinEdit13->setMaximum(std::max(PageCount, 2));
+    ShowPrintPreview(sender);
+}
+
+void TForm1::ShowPrintPreview(QObject* sender) {
+    if (sender == sSpinEdit13) sPageControl1->setCurrentIndex(1);
+    Image2->setPixmap(QPixmap::fromImage(
+        ComposePage(kPreviewScale, sSpinEdit13->value() - 1, CurrentPageSources())));
+    Image2->adjustSize();
+}
+
+void TForm1::sTabSheet4Show() {
+    sPageControl1->setCurrentIndex(1);
+    ShowPrintPreview(sTabSheet4);
+}
+
+void TForm1::Image2MouseDown(QPoint position) {
+    const PreviewClick click = ClickOnPreview(LayoutOf(*sSpinEdit7, *sSpinEdit8, *sComboBox3),
+                                              sSpinEdit13->value(), photos_.Count(), position);
+    if (click.target == PreviewClick::Target::Nothing) return;
+    SelectPhoto(click.target == PreviewClick::Target::Photo ? &photos_.Photo(click.photo)
+                                                            : nullptr);
+    sPageControl1->setCurrentIndex(0);
+}
+
+void TForm1::PrintDocument() {
+    const PageSources sources = CurrentPageSources();
+    PrintPages(this, PageCount,
+               [&sources](int index) { return ComposePage(kPrintScale, index, sources); });
+}
 
 void TForm1::AddPhotoFile(const QString& path) {
     if (!HasPhotoExtension(path)) return;

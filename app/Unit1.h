@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "list/PhotoList.h"
+#include "pages/PageComposer.h"
 #include "photo/Lisko.h"
 #include "ui/Application.h"
 
@@ -15,6 +16,7 @@ class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QProgressBar;
+class QSpinBox;
 class QTabWidget;
 class QToolButton;
 class QTreeWidget;
@@ -65,11 +67,21 @@ public:
     // Update check.
     void CheckForUpdate();
 
-    // Preview and printing.
-    void OnPageCountChange();
-    void ShowPrintPreview();
+    // Preview and printing. The sender tells a change of the page selector from other callers.
+    void OnPageCountChange(QObject* sender = nullptr);
+    void ShowPrintPreview(QObject* sender = nullptr);
     void sTabSheet4Show();
+    void Image2MouseDown(QPoint position);
     void PrintDocument();
+    // The preview tab's controls (pages/PreviewTab.h).
+    QLabel* Image2;
+    QLabel* sLabel14;
+    QSpinBox* sSpinEdit13;  // page selector
+    QLabel* sLabel16;       // page count
+    QGroupBox* sGroupBox3;  // "Расположение:"
+    QSpinBox* sSpinEdit7;   // rows
+    QSpinBox* sSpinEdit8;   // columns
+    QComboBox* sComboBox3;  // order
 
     // Photo editor.
     void SelectPhoto(TLisko* photo);
@@ -140,6 +152,9 @@ private:
     void BuildListTab();
     void BuildEditorTab();
     void LayOutEditorTab();
+    void BuildPreviewTab();
+    // What the pages are composed from now: the list, the layout controls, the pictures, today.
+    PageSources CurrentPageSources() const;
     void WireActions();
     void InsertEntryRow(int index);
     // Steps of a removal that closing the window shares: the marked entries go, the entry at the

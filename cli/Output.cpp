@@ -1,5 +1,8 @@
 #include "cli/Output.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 
 #include "raster/Jpeg.h"
@@ -20,6 +23,22 @@ QString DescribeError(const std::exception& error) {
 
 int Code(Exit exit) {
     return static_cast<int>(exit);
+}
+
+ProgressLine::ProgressLine() : enabled_(isatty(STDERR_FILENO) == 1) {}
+
+ProgressLine::~ProgressLine() {
+    if (enabled_ && shownWidth_ > 0) std::fputc('\n', stderr);
+}
+
+void ProgressLine::Show(const QString& text) {
+    if (!enabled_) return;
+    const QByteArray line = ("liskoprinter-cli: " + text).toLocal8Bit();
+    // Blanks over whatever a longer earlier text left behind.
+    const int width = static_cast<int>(line.size());
+    std::fprintf(stderr, "\r%s%*s", line.constData(), std::max(0, shownWidth_ - width), "");
+    std::fflush(stderr);
+    shownWidth_ = width;
 }
 
 }  // namespace lisko::cli

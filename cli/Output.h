@@ -15,4 +15,20 @@ QString DescribeError(const std::exception& error);
 
 int Code(Exit exit);
 
+// One line on standard error, rewritten as long work goes on; silent unless standard error is a
+// terminal. The line ends when the object goes.
+class ProgressLine {
+public:
+    ProgressLine();
+    ~ProgressLine();
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void Show(const QString& text);
+
+private:
+    bool enabled_;
+    int shownWidth_ = 0;
+};
+
 }  // namespace lisko::cli

@@ -1,8 +1,12 @@
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "cli/Output.h"
+#include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
 
 namespace {
@@ -14,13 +18,22 @@ constexpr char kUsage[] =
     "\n"
     "Commands:\n"
     "  render   import one photo and write its rendering as a PNG\n"
+    "  print    lay photos out on pages and write a PDF, print them or preview them\n"
     "\n"
     "Run 'liskoprinter-cli COMMAND --help' for the options of a command.\n";
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // Printing draws text, which needs the GUI application's fonts, but never a display.
+    const bool printing = argc > 1 && std::strcmp(argv[1], "print") == 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (printing) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("liskoprinter-cli"));
     QStringList arguments = QCoreApplication::arguments();
 
@@ -29,9 +42,9 @@ int main(int argc, char* argv[]) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (command == QLatin1String("render")) {
+    if (command == QLatin1String("render") || printing) {
         arguments.removeAt(1);
-        return lisko::cli::RunRender(arguments);
+        return printing ? lisko::cli::RunPrint(arguments) : lisko::cli::RunRender(arguments);
     }
     lisko::cli::PrintError(command.isEmpty() ? QStringLiteral("no command given")
                                              : QStringLiteral("unknown command '%1'").arg(command));

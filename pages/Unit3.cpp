@@ -4,7 +4,10 @@
 
 // The pictures are compiled into this static library; a reference keeps them from being dropped.
 static void LoadAdvertisementResources() {
-    Q_INIT_RESOURCE(ads);
+    [[maybe_unused]] static const bool loaded = [] {
+        Q_INIT_RESOURCE(ads);
+        return true;
+    }();
 }
 
 namespace lisko {
@@ -12,6 +15,7 @@ namespace lisko {
 namespace {
 
 QImage LoadPicture(const QString& resource) {
+    LoadAdvertisementResources();
     QImage picture(resource);
     if (picture.isNull()) throw std::runtime_error("missing picture " + resource.toStdString());
     return picture.convertToFormat(QImage::Format_BGR888);
@@ -19,9 +23,15 @@ QImage LoadPicture(const QString& resource) {
 
 }  // namespace
 
-TForm3::TForm3()
-    : Image0((LoadAdvertisementResources(), LoadPicture(QStringLiteral(":/ads/Image0.jpg")))),
-      Image1(LoadPicture(QStringLiteral(":/ads/Image1.jpg"))) {
+QImage PreviewAdvertisement() {
+    return LoadPicture(QStringLiteral(":/ads/Image0.jpg"));
+}
+
+QImage PrintAdvertisement() {
+    return LoadPicture(QStringLiteral(":/ads/Image1.jpg"));
+}
+
+TForm3::TForm3() : Image0(PreviewAdvertisement()), Image1(PrintAdvertisement()) {
     setObjectName(QStringLiteral("Form3"));
 }
 

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-crosextra-carlito fonts-wine
   ca-certificates
+  poppler-utils
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPrinter>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -36,13 +37,19 @@ public:
         ++modalCount;
         return modal ? modal(dialog) : 2;
     }
+    bool SetUpPrinter(QWidget*, QPrinter& printer, int pageCount) override {
+        ++printDialogCount;
+        return setUpPrinter ? setUpPrinter(printer, pageCount) : false;
+    }
 
-    std::deque<QStringList> answers;     // file dialog answers, one per call
-    std::function<void()> whileOpen;     // runs while the file dialog is open
-    std::function<int(QDialog&)> modal;  // fills in a dialog and returns its result
+    std::deque<QStringList> answers;                   // file dialog answers, one per call
+    std::function<void()> whileOpen;                   // runs while the file dialog is open
+    std::function<int(QDialog&)> modal;                // fills in a dialog and returns its result
+    std::function<bool(QPrinter&, int)> setUpPrinter;  // the print dialog's choices
     OpenFilesRequest lastRequest;
     int openCount = 0;
     int modalCount = 0;
+    int printDialogCount = 0;
     std::vector<Message> messages;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace lisko {
 
@@ -39,6 +41,16 @@ void SystemDialogs::ShowMessage(QWidget* parent, const QString& caption, const Q
 
 int SystemDialogs::RunModal(QDialog& dialog) {
     return dialog.exec();
+}
+
+bool SystemDialogs::SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCount) {
+    printer.setCopyCount(1);
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(1, pageCount);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, pageCount);
+    dialog.setOptions(QAbstractPrintDialog::PrintPageRange);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 Dialogs& CurrentDialogs() {

@@ -6,6 +6,7 @@
 #include <exception>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace lisko {
@@ -27,6 +28,10 @@ public:
                              QMessageBox::Icon icon) = 0;
     // Shows one of the program's own dialogs modally; returns its result code.
     virtual int RunModal(QDialog& dialog) = 0;
+    // The print dialog for pages 1..pageCount, opening on one copy of all pages; it offers all
+    // pages or a range, but neither a selection nor a file. The user's choices of printer,
+    // copies and range land in printer. False when the user cancels.
+    virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCount) = 0;
 };
 
 // The desktop's own dialogs.
@@ -36,6 +41,7 @@ public:
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                      QMessageBox::Icon icon) override;
     int RunModal(QDialog& dialog) override;
+    bool SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCount) override;
 };
 
 // The dialogs in use: the desktop's, unless a ScopedDialogs replaced them.

@@ -94,6 +94,8 @@ private slots:
         scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
         forms_ = std::make_unique<Forms>();
         Form().show();
+        // The user picks photos on the list tab, which brings the editor forward.
+        Form().sPageControl2->setCurrentIndex(0);
     }
 
     void cleanup() {
@@ -254,6 +256,8 @@ private slots:
     }
 
     void listTabBringsTheEditorForward() {
+        Form().sPageControl2->setCurrentIndex(1);
+        QCOMPARE(Form().sPageControl1->currentIndex(), 1);  // the preview shows the partner page
         Form().sPageControl1->setCurrentIndex(2);
         Form().sPageControl2->setCurrentIndex(0);
         QCOMPARE(Form().sPageControl1->currentIndex(), 0);

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -39,6 +40,7 @@ const QString kFeedback = QString::fromUtf8(FeedbackValue);
 // Records the message boxes.
 class FakeDialogs : public Dialogs {
 public:
+    bool SetUpPrinter(QWidget*, QPrinter&, int) override { return false; }
     struct Message {
         QWidget* parent;
         QString caption;

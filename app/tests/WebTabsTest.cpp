@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -29,6 +30,7 @@ namespace lisko {
 // Records the message boxes.
 class FakeDialogs : public Dialogs {
 public:
+    bool SetUpPrinter(QWidget*, QPrinter&, int) override { return false; }
     struct Message {
         QWidget* parent;
         QString caption;
@@ -351,9 +353,11 @@ private slots:
         QTabWidget* pages = Form().sPageControl1;
         QCOMPARE(pages->tabText(index), caption);
         QWidget* tab = pages->widget(index);
-        pages->setCurrentIndex(index);
         Form().resize(1183, 861);
+        // Showing the window opens the preview, which brings the partner page forward.
         Form().show();
+        pages->setCurrentIndex(index);
+        QCoreApplication::sendPostedEvents();
         const auto* strip = tab->findChild<QLabel*>(header);
         QVERIFY(strip);
         QCOMPARE(strip->text(), headerText);

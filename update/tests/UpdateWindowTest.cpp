@@ -1,6 +1,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QPrinter>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -55,6 +56,7 @@ public:
 
 class FakeDialogs : public Dialogs {
 public:
+    bool SetUpPrinter(QWidget*, QPrinter&, int) override { return false; }
     QStringList OpenFiles(QWidget*, const OpenFilesRequest&) override { return {}; }
     void ShowMessage(QWidget*, const QString&, const QString& text, QMessageBox::Icon) override {
         messages << text;

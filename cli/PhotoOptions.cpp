@@ -1,0 +1,77 @@
+#include "cli/PhotoOptions.h"
+
+#include <QStringList>
+
+namespace lisko::cli {
+
+int ParseInt(const QString& text, int low, int high, const QString& option) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high) {
+        throw UsageError(QStringLiteral("--%1 takes a whole number from %2 to %3, not '%4'")
+                             .arg(option)
+                             .arg(low)
+                             .arg(high)
+                             .arg(text)
+                             .toStdString());
+    }
+    return value;
+}
+
+void AddPhotoOptions(QCommandLineParser& parser) {
+    parser.addOptions({
+        {QStringLiteral("type"), QStringLiteral("colour, or bw for the black-and-white clean-up."),
+         QStringLiteral("colour|bw")},
+        {QStringLiteral("brightness"),
+         QStringLiteral("Colour: brightness step. Black and white: tile size minus 1."),
+         QStringLiteral("-20..20")},
+        {QStringLiteral("contrast"),
+         QStringLiteral("Colour: contrast step. Black and white: smoothing passes minus 1."),
+         QStringLiteral("-20..20")},
+        {QStringLiteral("crop"),
+         QStringLiteral("Percent cut from each edge of the turned photo, 0..50 each."),
+         QStringLiteral("LEFT,RIGHT,TOP,BOTTOM")},
+    });
+}
+
+// The editor's ranges: steps -20..20, crops 0..50 per edge.
+PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser) {
+    PhotoSettings s;
+    if (parser.isSet(QStringLiteral("type"))) {
+        const QString type = parser.value(QStringLiteral("type"));
+        if (type != QLatin1String("colour") && type != QLatin1String("bw")) {
+            throw UsageError(("--type is 'colour' or 'bw', not '" + type + "'").toStdString());
+        }
+        s.imageType = type == QLatin1String("bw") ? 1 : 0;
+    }
+    if (parser.isSet(QStringLiteral("brightness"))) {
+        s.brightness = ParseInt(parser.value(QStringLiteral("brightness")), -20, 20, "brightness");
+    }
+    if (parser.isSet(QStringLiteral("contrast"))) {
+        s.contrast = ParseInt(parser.value(QStringLiteral("contrast")), -20, 20, "contrast");
+    }
+    if (parser.isSet(QStringLiteral("crop"))) {
+        const QStringList parts = parser.value(QStringLiteral("crop")).split(QLatin1Char(','));
+        if (parts.size() != 4) throw UsageError("--crop takes LEFT,RIGHT,TOP,BOTTOM");
+        std::array<int, 4> crop{};
+        for (std::size_t i = 0; i < 4; ++i) {
+            crop[i] = ParseInt(parts[static_cast<qsizetype>(i)].trimmed(), 0, 50, "crop");
+        }
+        s.crop = crop;
+    }
+    return s;
+}
+
+void Apply(const PhotoSettings& s, TLisko& photo) {
+    if (s.imageType) photo.ImageType = *s.imageType;
+    if (s.brightness) photo.Brightness = *s.brightness;
+    if (s.contrast) photo.Contrast = *s.contrast;
+    if (s.crop) {
+        photo.CropLeft = (*s.crop)[0];
+        photo.CropRight = (*s.crop)[1];
+        photo.CropTop = (*s.crop)[2];
+        photo.CropBottom = (*s.crop)[3];
+    }
+}
+
+}  // namespace lisko::cli

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <array>
+#include <optional>
+#include <stdexcept>
+
+#include "photo/Lisko.h"
+
+namespace lisko::cli {
+
+// A command line that asks for something the program cannot do (exit code 2).
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A whole number from low to high, or a UsageError naming the option.
+int ParseInt(const QString& text, int low, int high, const QString& option);
+
+// The editor's settings of a photo that a command line can give; unset ones keep the photo's own.
+struct PhotoSettings {
+    std::optional<int> imageType;
+    std::optional<int> brightness;
+    std::optional<int> contrast;
+    std::optional<std::array<int, 4>> crop;  // left, right, top, bottom
+
+    bool ChangesAnything() const { return imageType || brightness || contrast || crop; }
+};
+
+// --type, --brightness, --contrast and --crop, with the editor's ranges.
+void AddPhotoOptions(QCommandLineParser& parser);
+PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser);
+void Apply(const PhotoSettings& settings, TLisko& photo);
+
+}  // namespace lisko::cli

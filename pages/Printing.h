@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <functional>
+#include <vector>
+
+class QPrinter;
+class QWidget;
+
+namespace lisko {
+
+// Gives page `index` (0-based) composed at print scale.
+using PageComposer = std::function<QImage(int index)>;
+
+// 1-based, inclusive; a range whose first page lies after its last holds no page.
+struct PageRange {
+    int first = 1;
+    int last = 0;
+
+    std::vector<int> Indices() const;  // 0-based, in print order
+};
+
+// The job title every print carries.
+QString PrintJobTitle();
+
+// One print job: begin, then each page composed, stretched over the printable area and followed
+// by a new page unless it is the last, then end. A job without pages still opens and closes, which
+// gives one blank page. When composing or printing fails, the job is aborted and closed before the
+// error goes on: no job is left open.
+void PrintJob(QPrinter& printer, const std::vector<int>& indices, const PageComposer& compose);
+
+// One job per copy, each with the pages of the range in order. beforeJob, when given, runs before
+// each job opens with the copy's number from 1 (to report progress or to send each job elsewhere).
+void PrintCopies(QPrinter& printer, const PageRange& range, int copies, const PageComposer& compose,
+                 const std::function<void(int copy)>& beforeJob = nullptr);
+
+// What the user chose in the print dialog: all pages (also a selection, were one reported) or the
+// range typed in.
+PageRange ChosenRange(const QPrinter& printer, int pageCount);
+
+// "Печать": the print dialog for pages 1..pageCount, then the chosen copies of the chosen pages in
+// portrait orientation, one job per copy. An empty list offers no dialog but says there is
+// nothing to print.
+void PrintPages(QWidget* parent, int pageCount, const PageComposer& compose);
+
+}  // namespace lisko
