@@ -14,6 +14,7 @@ namespace lisko::test {
 class FakeDialogs : public Dialogs {
 public:
     struct Message {
+        QWidget* parent;
         QString caption;
         QString text;
         QMessageBox::Icon icon;
@@ -28,9 +29,9 @@ public:
         answers.pop_front();
         return answer;
     }
-    void ShowMessage(QWidget*, const QString& caption, const QString& text,
+    void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
                      QMessageBox::Icon icon) override {
-        messages.push_back({caption, text, icon});
+        messages.push_back({parent, caption, text, icon});
     }
     // Without an answer a dialog is cancelled, as by closing its window.
     int RunModal(QDialog& dialog) override {

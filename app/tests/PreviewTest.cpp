@@ -16,6 +16,7 @@
 #include "app/Program.h"
 #include "pages/PageComposer.h"
 #include "raster/Jpeg.h"
+#include "testsupport/FakeDialogs.h"
 #include "testsupport/PdfPages.h"
 #include "testsupport/TestRaster.h"
 #include "ui/Application.h"
@@ -25,27 +26,9 @@
 namespace lisko {
 namespace {
 
-// Answers the file dialog from a queue, the print dialog with a PDF file in place of a printer,
-// and records every message box.
-class FakeDialogs : public Dialogs {
+// The shared fake, with a PDF file in place of the printer that the print dialog sets up.
+class FakeDialogs : public test::FakeDialogs {
 public:
-    int RunModal(QDialog&) override { return 2; }
-    struct Message {
-        QString caption;
-        QString text;
-        QMessageBox::Icon icon;
-    };
-
-    QStringList OpenFiles(QWidget*, const OpenFilesRequest&) override {
-        if (answers.empty()) return {};
-        QStringList answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void ShowMessage(QWidget*, const QString& caption, const QString& text,
-                     QMessageBox::Icon icon) override {
-        messages.push_back({caption, text, icon});
-    }
     bool SetUpPrinter(QWidget*, QPrinter& printer, int pageCount) override {
         offeredPages.push_back(pageCount);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -56,8 +39,6 @@ public:
         return true;
     }
 
-    std::deque<QStringList> answers;
-    std::vector<Message> messages;
     QString pdf;
     int copies = 1;
     QPrinter::PrintRange range = QPrinter::AllPages;

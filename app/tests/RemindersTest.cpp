@@ -15,6 +15,7 @@
 
 #include "app/Reminders.h"
 #include "app/SettingsStore.h"
+#include "testsupport/FakeDialogs.h"
 #include "ui/Clock.h"
 #include "ui/Dialogs.h"
 
@@ -37,26 +38,7 @@ constexpr int kDayNumberD = 40308;
 const QString kInvitation = QString::fromUtf8(InvitationValue);
 const QString kFeedback = QString::fromUtf8(FeedbackValue);
 
-// Records the message boxes.
-class FakeDialogs : public Dialogs {
-public:
-    bool SetUpPrinter(QWidget*, QPrinter&, int) override { return false; }
-    struct Message {
-        QWidget* parent;
-        QString caption;
-        QString text;
-        QMessageBox::Icon icon;
-    };
-
-    QStringList OpenFiles(QWidget*, const OpenFilesRequest&) override { return {}; }
-    int RunModal(QDialog&) override { return 2; }
-    void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
-                     QMessageBox::Icon icon) override {
-        messages.push_back({parent, caption, text, icon});
-    }
-
-    std::vector<Message> messages;
-};
+using test::FakeDialogs;
 
 QString ConfigHome() {
     return qEnvironmentVariable("XDG_CONFIG_HOME");

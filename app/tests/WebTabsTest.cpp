@@ -21,32 +21,14 @@
 #include "app/Program.h"
 #include "app/WebBrowser.h"
 #include "identity/Identity.h"
+#include "testsupport/FakeDialogs.h"
 #include "ui/Application.h"
 #include "ui/Clock.h"
 #include "ui/Dialogs.h"
 
 namespace lisko {
 
-// Records the message boxes.
-class FakeDialogs : public Dialogs {
-public:
-    bool SetUpPrinter(QWidget*, QPrinter&, int) override { return false; }
-    struct Message {
-        QWidget* parent;
-        QString caption;
-        QString text;
-        QMessageBox::Icon icon;
-    };
-
-    QStringList OpenFiles(QWidget*, const OpenFilesRequest&) override { return {}; }
-    int RunModal(QDialog&) override { return 2; }
-    void ShowMessage(QWidget* parent, const QString& caption, const QString& text,
-                     QMessageBox::Icon icon) override {
-        messages.push_back({parent, caption, text, icon});
-    }
-
-    std::vector<Message> messages;
-};
+using test::FakeDialogs;
 
 // Takes the addresses that the program hands to the desktop.
 class DesktopCatcher : public QObject {
