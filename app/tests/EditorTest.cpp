@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "app/Program.h"
+#include "app/tests/WindowTestMain.h"
 #include "list/AndShrink.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
@@ -373,10 +374,8 @@ private slots:
 }  // namespace lisko
 
 int main(int argc, char* argv[]) {
-    lisko::LiskoApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(lisko::ApplicationTitle));
-    lisko::EditorTest test;
-    return QTest::qExec(&test, argc, argv);
+    return lisko::test::RunWindowTest(argc, argv,
+                                      [] { return std::make_unique<lisko::EditorTest>(); });
 }
 
 #include "EditorTest.moc"

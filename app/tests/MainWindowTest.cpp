@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "app/Program.h"
+#include "app/tests/WindowTestMain.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/TestRaster.h"
@@ -411,14 +412,8 @@ private slots:
 }  // namespace lisko
 
 int main(int argc, char* argv[]) {
-    // The window keeps its reminder dates in a store of the test's own.
-    const QTemporaryDir config;
-    if (!config.isValid()) return 1;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    lisko::LiskoApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(lisko::ApplicationTitle));
-    lisko::MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
+    return lisko::test::RunWindowTest(argc, argv,
+                                      [] { return std::make_unique<lisko::MainWindowTest>(); });
 }
 
 #include "MainWindowTest.moc"

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "app/Program.h"
+#include "app/tests/WindowTestMain.h"
 #include "pages/PageComposer.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
@@ -344,10 +345,8 @@ private slots:
 }  // namespace lisko
 
 int main(int argc, char* argv[]) {
-    lisko::LiskoApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(lisko::ApplicationTitle));
-    lisko::PreviewTest test;
-    return QTest::qExec(&test, argc, argv);
+    return lisko::test::RunWindowTest(argc, argv,
+                                      [] { return std::make_unique<lisko::PreviewTest>(); });
 }
 
 #include "PreviewTest.moc"
