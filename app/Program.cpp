@@ -2,6 +2,9 @@
 
 #include <QScreen>
 
+#include "app/OpenPhotos.h"
+#include "ui/Application.h"
+
 namespace lisko {
 
 void ShowMainWindow(TForm1& form1) {
@@ -11,6 +14,11 @@ void ShowMainWindow(TForm1& form1) {
         form1.move(frame.topLeft());
     }
     form1.show();
+}
+
+void OpenPhotosFromArguments(TForm1& form1, const QStringList& arguments) {
+    if (arguments.isEmpty()) return;
+    RunHandler(&form1, [&form1, &arguments] { form1.AddFiles(PhotoPathsFrom(arguments)); });
 }
 
 }  // namespace lisko

@@ -24,4 +24,8 @@ struct Forms {
 // Shows the main window centred on the screen; its first showing runs FormShow.
 void ShowMainWindow(TForm1& form1);
 
+// Adds the photos named on the command line to the shown window, the way "Добавить файлы" adds
+// the dialog's choice; an error is shown in the standard error box.
+void OpenPhotosFromArguments(TForm1& form1, const QStringList& arguments);
+
 }  // namespace lisko

@@ -109,4 +109,18 @@ void SettingsStore::WriteDay(const QString& name, std::int32_t day) const {
     throw std::runtime_error("Failed to set data for '" + name.toStdString() + "'");
 }
 
+QString SettingsStore::ReadText(const QString& name) const {
+    if (!open_) return {};
+    const QVariant value = QSettings(SubkeyLocation(), kFormat).value(name);
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+bool SettingsStore::WriteText(const QString& name, const QString& text) const {
+    if (!open_) return false;
+    QSettings subkey(SubkeyLocation(), kFormat);
+    subkey.setValue(name, text);
+    subkey.sync();
+    return subkey.status() == QSettings::NoError;
+}
+
 }  // namespace lisko

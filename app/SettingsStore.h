@@ -29,6 +29,13 @@ public:
     // Throws "Failed to create key version.dll" or "Failed to set data for '<name>'".
     void WriteDay(const QString& name, std::int32_t day) const;
 
+    // The text value `name` of the subkey; empty when the key, the subkey or the value is
+    // missing or the value is not a text.
+    QString ReadText(const QString& name) const;
+    // Stores a text value, creating the subkey when it is missing; false when the store does not
+    // take it.
+    bool WriteText(const QString& name, const QString& text) const;
+
     // Where the subkey lives: the INI file's path, or the registry path on Windows.
     static QString SubkeyLocation();
 

@@ -3,23 +3,29 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <clocale>
 #include <stdexcept>
+#include <utility>
 
 #include "app/Links.h"
+#include "app/OpenPhotos.h"
 #include "app/Reminders.h"
 #include "app/ToolbarIcons.h"
 #include "app/VersionInfo.h"
@@ -177,6 +183,8 @@ void TForm1::BuildListTab() {
     fileView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fileView->setToolTip(QStringLiteral("Для удаления одного файла просто нажмите Del"));
     fileView->installEventFilter(this);
+    fileView->viewport()->setAcceptDrops(true);
+    fileView->viewport()->installEventFilter(this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(sSpeedButton1);
@@ -289,6 +297,10 @@ void TForm1::LoadWebPages() {
 void TForm1::BuildPreviewTab() {
     const PreviewControls c = lisko::BuildPreviewTab(sTabSheet4);
     Image2 = c.Image2;
+    // The preview picture sits in a scroll area; drops anywhere on its view count.
+    previewViewport_ = Image2->parentWidget();
+    previewViewport_->setAcceptDrops(true);
+    previewViewport_->installEventFilter(this);
     sLabel14 = c.sLabel14;
     sSpinEdit13 = c.sSpinEdit13;
     sLabel16 = c.sLabel16;
@@ -381,25 +393,68 @@ void TForm1::AddFilesClick() {
     if (adding_) return;  // a second batch inside the first would share its progress bar
     const QStringList files = CurrentDialogs().OpenFiles(
         this, {QStringLiteral("Добавить фотографии в список шпор"),
-               {QStringLiteral("*.jpg (*.jpg)"), QStringLiteral("*.* (*)")}});
+               {QStringLiteral("*.jpg (*.jpg)"), QStringLiteral("*.* (*)")},
+               PhotoDialogFolder()});
     if (files.isEmpty()) return;
+    AddFiles(files);
+}
 
-    adding_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{adding_};
-    sProgressBar1->setRange(0, static_cast<int>(files.size()));
-    for (int i = 0; i < files.size(); ++i) {
-        sProgressBar1->setValue(i);
-        sProgressBar1->repaint();
-        QCoreApplication::processEvents();
-        // The user may have closed the window meanwhile; its photos are gone and so is the batch.
-        if (closed_) return;
-        AddPhotoFile(files[i]);
+void TForm1::AddFiles(const QStringList& paths) {
+    if (closed_) return;
+    if (adding_) {
+        pendingFiles_ += paths;
+        return;
     }
-    OnPageCountChange();
-    sProgressBar1->setValue(0);
+    adding_ = true;
+    // An error ends the batch and the paths waiting behind it.
+    struct Reset {
+        TForm1& form;
+        ~Reset() {
+            form.adding_ = false;
+            form.pendingFiles_.clear();
+        }
+    } reset{*this};
+    QStringList files = paths;
+    while (!files.isEmpty()) {
+        sProgressBar1->setRange(0, static_cast<int>(files.size()));
+        for (int i = 0; i < files.size(); ++i) {
+            sProgressBar1->setValue(i);
+            sProgressBar1->repaint();
+            QCoreApplication::processEvents();
+            // The user may have closed the window meanwhile; its photos are gone and so is the
+            // batch.
+            if (closed_) return;
+            AddPhotoFile(files[i]);
+        }
+        OnPageCountChange();
+        sProgressBar1->setValue(0);
+        // The file dialog opens next time where the last photo of this batch came from.
+        for (auto path = files.crbegin(); path != files.crend(); ++path) {
+            if (photos_.IndexOfPath(*path)) {
+                RememberPhotoFolder(QDir::cleanPath(DirectoryPart(*path)));
+                break;
+            }
+        }
+        files = std::exchange(pendingFiles_, {});
+    }
+}
+
+bool TForm1::HandleFileDrop(QEvent& event) {
+    auto& drop = static_cast<QDropEvent&>(event);
+    const QStringList paths = LocalPaths(*drop.mimeData());
+    if (paths.isEmpty()) {
+        drop.ignore();
+        return true;
+    }
+    drop.setDropAction(Qt::CopyAction);
+    drop.accept();
+    // The file manager waits until the drop returns: the photos are added after that.
+    if (event.type() == QEvent::Drop) {
+        QTimer::singleShot(0, this, [this, paths] {
+            Handle([this, &paths] { AddFiles(PhotoPathsFrom(paths)); });
+        });
+    }
+    return true;
 }
 
 int TForm1::FirstMarkedIndex() const {
@@ -467,6 +522,10 @@ void TForm1::fileViewKeyDown(int key) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    const bool drag = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+                      event->type() == QEvent::Drop;
+    if (drag && (watched == fileView->viewport() || watched == previewViewport_))
+        return HandleFileDrop(*event);
     if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = mouse->position().toPoint();

@@ -51,6 +51,10 @@ public:
     // The photo list.
     void AddPhotoFile(const QString& path);
     void AddFilesClick();
+    // One batch of full paths, as the file dialog, the command line and a drop give them: each
+    // through AddPhotoFile in turn with the progress bar, then the page count is refreshed.
+    // Paths that come while a batch runs are added after it, as a batch of their own.
+    void AddFiles(const QStringList& paths);
     void RemoveSelectedClick();
     void RemoveAllClick();
     void fileViewClick();
@@ -157,6 +161,8 @@ private:
     PageSources CurrentPageSources() const;
     void WireActions();
     void InsertEntryRow(int index);
+    // Files dropped from a file manager onto the list or the preview.
+    bool HandleFileDrop(QEvent& event);
     // Steps of a removal that closing the window shares: the marked entries go, the entry at the
     // first marked position is marked instead.
     void RemoveMarkedEntries();
@@ -174,6 +180,8 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     bool adding_ = false;
+    QStringList pendingFiles_;  // given while a batch runs
+    QWidget* previewViewport_ = nullptr;
     bool applying_ = false;
     // Where the last press on the editor picture was, in picture pixels.
     int MouseDownX = 0;

@@ -11,6 +11,7 @@ packages=(
   fonts-crosextra-carlito fonts-wine
   ca-certificates
   poppler-utils
+  desktop-file-utils dpkg-dev iproute2 util-linux
 )
 
 missing=()

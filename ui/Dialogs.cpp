@@ -22,6 +22,7 @@ QStringList SystemDialogs::OpenFiles(QWidget* parent, const OpenFilesRequest& re
     QFileDialog dialog(parent, request.title);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(request.nameFilters);
+    if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
     dialog.setOption(QFileDialog::ReadOnly);
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted) return {};

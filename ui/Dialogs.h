@@ -15,6 +15,7 @@ namespace lisko {
 struct OpenFilesRequest {
     QString title;
     QStringList nameFilters;  // the first is preselected
+    QString directory;        // where the dialog opens; empty for the desktop's choice
 };
 
 // The program's modal dialogs, behind one seam so that tests can answer them.

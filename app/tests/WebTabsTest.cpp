@@ -20,6 +20,7 @@
 #include "app/Links.h"
 #include "app/Program.h"
 #include "app/WebBrowser.h"
+#include "app/tests/WindowTestMain.h"
 #include "identity/Identity.h"
 #include "testsupport/FakeDialogs.h"
 #include "ui/Application.h"
@@ -159,11 +160,19 @@ class WebTabsTest : public QObject {
     Q_OBJECT
 
 public:
-    WebTabsTest(PageServer& server, DesktopCatcher& desktop) : server_(server), desktop_(desktop) {}
+    // Every host name leads to the test's own server, and the addresses handed to the desktop
+    // are kept for the checks.
+    WebTabsTest() {
+        listening_ = server_.Listen();
+        test::SendWebHostsTo(server_.Port());
+        for (const char* scheme : {"mailto", "http"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &desktop_, "open");
+    }
 
 private:
-    PageServer& server_;
-    DesktopCatcher& desktop_;
+    PageServer server_;
+    DesktopCatcher desktop_;
+    bool listening_ = false;
     FakeDialogs dialogs_;
     std::unique_ptr<QTemporaryDir> scratch_;
     std::unique_ptr<ScopedDialogs> scopedDialogs_;
@@ -178,6 +187,8 @@ private:
     }
 
 private slots:
+    void initTestCase() { QVERIFY(listening_); }
+
     void init() {
         QDir(QFileInfo(StoreFile()).path()).removeRecursively();
         scratch_ = std::make_unique<QTemporaryDir>();
@@ -439,30 +450,8 @@ private slots:
 }  // namespace lisko
 
 int main(int argc, char* argv[]) {
-    // The reminder dates go to a store of the test's own, set before anything reads settings.
-    const QTemporaryDir config;
-    if (!config.isValid()) return 1;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-
-    lisko::LiskoApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(lisko::ApplicationTitle));
-
-    lisko::PageServer server;
-    if (!server.Listen()) return 1;
-    // Every host name leads to the test's server. The browser engine reads its flags when it
-    // starts, which is when the first web view is made.
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") +
-                                              " --host-resolver-rules=\"MAP * 127.0.0.1:" +
-                                              QByteArray::number(server.Port()) + '"');
-
-    lisko::DesktopCatcher desktop;
-    for (const char* scheme : {"mailto", "http"})
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &desktop, "open");
-    lisko::WebTabsTest test(server, desktop);
-    const int result = QTest::qExec(&test, argc, argv);
-    for (const char* scheme : {"mailto", "http"})
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-    return result;
+    return lisko::test::RunWindowTest(argc, argv,
+                                      [] { return std::make_unique<lisko::WebTabsTest>(); });
 }
 
 #include "WebTabsTest.moc"

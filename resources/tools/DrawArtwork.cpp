@@ -1,7 +1,7 @@
 // Draws the two advertisement pictures that the page composer and the editor show:
 //   draw_artwork OUT_DIR   writes OUT_DIR/Image0.jpg and OUT_DIR/Image1.jpg
-// The committed pictures in resources/ads were made with it; run it again after changing the
-// identities or the wording.
+// The build runs it with the identities of the CMake cache; the pictures are compiled in from
+// the build tree.
 
 #include <QFont>
 #include <QGuiApplication>

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/Program.h"
+#include "app/tests/WindowTestMain.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "update/ReplacementScript.h"
@@ -603,10 +604,8 @@ private slots:
 }  // namespace lisko
 
 int main(int argc, char* argv[]) {
-    lisko::LiskoApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(lisko::ApplicationTitle));
-    lisko::UpdateWindowTest test;
-    return QTest::qExec(&test, argc, argv);
+    return lisko::test::RunWindowTest(argc, argv,
+                                      [] { return std::make_unique<lisko::UpdateWindowTest>(); });
 }
 
 #include "UpdateWindowTest.moc"
