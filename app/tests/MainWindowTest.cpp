@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/OpenPhotos.h"
 #include "app/Program.h"
 #include "app/tests/WindowTestMain.h"
 #include "raster/Jpeg.h"
@@ -227,8 +228,8 @@ private slots:
             QFile file(folder.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(folder.path()));
+        // The dialog opens in the folder photos were last added from.
+        RememberPhotoFolder(folder.path());
 
         QStringList shown;
         QStringList choices;
@@ -254,7 +255,6 @@ private slots:
             QTest::mouseClick(Form().sSpeedButton3, Qt::LeftButton);
             scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
         }
-        QDir::setCurrent(previous);
         shown.sort(Qt::CaseInsensitive);
         QCOMPARE(shown, photos);
         QCOMPARE(choices, (QStringList{"*.jpg, *.jpeg", "*.*"}));

@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "app/OpenPhotos.h"
 #include "app/Program.h"
 #include "app/tests/WindowTestMain.h"
 #include "ui/Application.h"
@@ -147,8 +148,8 @@ private slots:
             QFile file(folder.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(folder.path()));
+        // The dialog opens in the folder photos were last added from.
+        RememberPhotoFolder(folder.path());
 
         // Once the dialog is up, select all in its list and open.
         QProcess user;
@@ -171,7 +172,6 @@ private slots:
             QTest::mouseClick(Form().sSpeedButton3, Qt::LeftButton);
         }
         QVERIFY(user.waitForFinished(60000));
-        QDir::setCurrent(previous);
         QCOMPARE(user.exitCode(), 0);
 
         QStringList chosen;
