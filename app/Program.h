@@ -7,14 +7,11 @@
 
 namespace lisko {
 
-// The application title, shown by the desktop for the program (with "Priner", as it always was).
-inline constexpr char ApplicationTitle[] = "LiskoPriner2 - Программа для печати шпаргалок";
-
 // The program's four windows, created in this order at start-up and living until it ends. The
 // main window's creation runs FormCreate; the update window copies its caption.
 struct Forms {
     TForm1 form1;
-    TForm2 form2;
+    TForm2 form2{&form1};
     TForm3 form3;
     TForm4 form4{form1};
 

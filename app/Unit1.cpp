@@ -73,6 +73,10 @@ QToolButton* MakeToolbarButton(QWidget* parent, const ToolbarButton& b) {
     return button;
 }
 
+// The file dialog's first choice: every name the photo list takes. GTK's dialog matches patterns
+// case-sensitively, so each letter is spelled in both cases; Qt's dialog reads them alike.
+constexpr char kPhotoNameFilter[] = "*.jpg, *.jpeg (*.[jJ][pP][gG] *.[jJ][pP][eE][gG])";
+
 // Numbers are written and read with "." whatever the user's regional settings say.
 void UseFullStopForDecimals() {
     std::setlocale(LC_NUMERIC, "C");
@@ -393,7 +397,7 @@ void TForm1::AddFilesClick() {
     if (adding_) return;  // a second batch inside the first would share its progress bar
     const QStringList files = CurrentDialogs().OpenFiles(
         this, {QStringLiteral("Добавить фотографии в список шпор"),
-               {QStringLiteral("*.jpg (*.jpg)"), QStringLiteral("*.* (*)")},
+               {QString::fromLatin1(kPhotoNameFilter), QStringLiteral("*.* (*)")},
                PhotoDialogFolder()});
     if (files.isEmpty()) return;
     AddFiles(files);
@@ -526,7 +530,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
                       event->type() == QEvent::Drop;
     if (drag && (watched == fileView->viewport() || watched == previewViewport_))
         return HandleFileDrop(*event);
-    if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
+    // A quick second press arrives as a double click; it is a press all the same.
+    if (watched == Image1 && (event->type() == QEvent::MouseButtonPress ||
+                              event->type() == QEvent::MouseButtonDblClick)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = mouse->position().toPoint();
         Handle([this, mouse, at] { Image1MouseDown(mouse->button(), at.x(), at.y()); });

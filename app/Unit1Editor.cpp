@@ -151,12 +151,14 @@ void TForm1::ShowPhotoInEditor(TLisko* photo) {
                         photo->Contrast == EditorCacheKey.Contrast &&
                         photo->WorkFile == EditorCacheKey.WorkFile && !EditorBitmap.isNull();
     if (!cached) {
+        // The key names the rendering only once it exists: a rendering that fails (working copy
+        // gone or damaged) must not leave the previous photo's picture under this photo's key.
+        EditorBitmap = photo->Render(false);
         EditorCacheKey.Rotation = photo->Rotation;
         EditorCacheKey.ImageType = photo->ImageType;
         EditorCacheKey.Brightness = photo->Brightness;
         EditorCacheKey.Contrast = photo->Contrast;
         EditorCacheKey.WorkFile = photo->WorkFile;
-        EditorBitmap = photo->Render(false);
     }
     // The bands are drawn on a copy, so the next crop change starts from the clean rendering.
     QImage shown = EditorBitmap.copy();
@@ -233,7 +235,6 @@ void TForm1::sButton1Click() {
             QMessageBox::Information);
         return;
     }
-    form2_->move(geometry().center() - form2_->rect().center());
     const ApplyRequest request = form2_->AskApplyToMany();
     if (request.modalResult != TForm2::Applied) return;
 
@@ -249,7 +250,8 @@ void TForm1::sButton1Click() {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{applying_};
-    sProgressBar1->setRange(0, std::max(count - 1, 0));
+    // One photo would give the range 0..0, which the bar shows as busy for good.
+    sProgressBar1->setRange(0, std::max(count - 1, 1));
     for (int i = 0; i < count; ++i) {
         sProgressBar1->setValue(i);
         sProgressBar1->repaint();

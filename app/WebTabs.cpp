@@ -63,13 +63,13 @@ TWebBrowser* BuildWebTab(QWidget* tab, const WebTabDesign& design) {
     return browser;
 }
 
-// Reads the browser's state and processes pending events until it is ready; false when its
+// Reads the browser's state and waits for and processes events until it is ready; false when its
 // window was closed meanwhile. Closing the main window is how the program ends, and how the
 // application's quitting begins, so the wait never outlives the program.
 bool WaitUntilReady(const TWebBrowser& browser) {
     while (browser.State() != TWebBrowser::ReadyState::Complete) {
         if (!browser.window()->isVisible()) return false;
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

@@ -7,7 +7,6 @@
 int main(int argc, char* argv[]) {
     lisko::LiskoApplication app(argc, argv);
     lisko::ApplySkin(app);
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(lisko::ApplicationTitle));
     // The desktop matches the window to the installed entry and icon by these names.
     QGuiApplication::setDesktopFileName(QStringLiteral("liskoprinter"));
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("liskoprinter")));

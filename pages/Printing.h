@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPageLayout>
 #include <functional>
 #include <vector>
 
@@ -34,13 +35,24 @@ void PrintJob(QPrinter& printer, const std::vector<int>& indices, const PageComp
 void PrintCopies(QPrinter& printer, const PageRange& range, int copies, const PageComposer& compose,
                  const std::function<void(int copy)>& beforeJob = nullptr);
 
+// An A4 portrait sheet without margins: the composed page carries its own, and a PDF page is the
+// whole sheet.
+QPageLayout SheetLayout();
+
+// Printing to a file (PDF): one document holding the copies of the range one after another on
+// sheets of SheetLayout, as the command-line tool writes it; a job per copy would leave only the
+// last copy in the file. The document is written beside the chosen name and takes that name only
+// when complete, so an error leaves any earlier file of that name as it was.
+void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
+                       const PageComposer& compose);
+
 // What the user chose in the print dialog: all pages (also a selection, were one reported) or the
 // range typed in.
 PageRange ChosenRange(const QPrinter& printer, int pageCount);
 
 // "Печать": the print dialog for pages 1..pageCount, then the chosen copies of the chosen pages in
-// portrait orientation, one job per copy. An empty list offers no dialog but says there is
-// nothing to print.
+// portrait orientation, one job per copy; printed to a file, one document. An empty list offers no
+// dialog but says there is nothing to print.
 void PrintPages(QWidget* parent, int pageCount, const PageComposer& compose);
 
 }  // namespace lisko

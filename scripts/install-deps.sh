@@ -12,6 +12,8 @@ packages=(
   ca-certificates
   poppler-utils
   desktop-file-utils dpkg-dev iproute2 util-linux
+  qt6-translations-l10n qt6-gtk-platformtheme
+  xvfb xauth x11-utils xdotool
 )
 
 missing=()

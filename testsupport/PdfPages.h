@@ -4,6 +4,7 @@
 #include <QSizeF>
 #include <QString>
 #include <filesystem>
+#include <vector>
 
 namespace lisko::test {
 
@@ -18,5 +19,11 @@ struct PdfInfo {
 PdfInfo ReadPdfInfo(const std::filesystem::path& pdf);
 // Page `page` (1-based) as poppler's pdftoppm renders it at `dpi`.
 QImage RenderPdfPage(const std::filesystem::path& pdf, int page, int dpi);
+// The pictures stored in the PDF, in document order, as poppler's pdfimages extracts them: the
+// stored pixels themselves (RGB888), not a rendering.
+std::vector<QImage> PdfImages(const std::filesystem::path& pdf);
+// How each picture is stored, as `pdfimages -list` names it: "image" for lossless (Flate or
+// raw), "jpeg" for JPEG, and so on.
+std::vector<QString> PdfImageEncodings(const std::filesystem::path& pdf);
 
 }  // namespace lisko::test

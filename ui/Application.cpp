@@ -1,8 +1,21 @@
 #include "ui/Application.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <memory>
+
 namespace lisko {
 
-LiskoApplication::LiskoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+bool InstallQtTranslations(const QString& directory) {
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ru"), directory)) return false;
+    QCoreApplication::installTranslator(translator.release());
+    return true;
+}
+
+LiskoApplication::LiskoApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallQtTranslations(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
 
 bool LiskoApplication::notify(QObject* receiver, QEvent* event) {
     try {

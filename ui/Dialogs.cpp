@@ -1,9 +1,10 @@
 #include "ui/Dialogs.h"
 
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include "ui/Application.h"
 
 namespace lisko {
 
@@ -24,6 +25,8 @@ QStringList SystemDialogs::OpenFiles(QWidget* parent, const OpenFilesRequest& re
     dialog.setNameFilters(request.nameFilters);
     if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
     dialog.setOption(QFileDialog::ReadOnly);
+    // The choices read as their names ("*.jpg, *.jpeg", "*.*"), not as their patterns.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles();
@@ -50,7 +53,9 @@ bool SystemDialogs::SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCou
     printer.setFromTo(1, pageCount);
     QPrintDialog dialog(&printer, parent);
     dialog.setMinMax(1, pageCount);
-    dialog.setOptions(QAbstractPrintDialog::PrintPageRange);
+    // Printing to a file (PDF) is offered beside the printers: without printers it is the one way
+    // to print at all.
+    dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintToFile);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -72,8 +77,8 @@ QString ErrorBoxText(const QString& message) {
 }
 
 void ShowStandardError(QWidget* parent, const QString& message) {
-    CurrentDialogs().ShowMessage(parent, QGuiApplication::applicationDisplayName(),
-                                 ErrorBoxText(message), QMessageBox::Critical);
+    CurrentDialogs().ShowMessage(parent, QString::fromUtf8(ApplicationTitle), ErrorBoxText(message),
+                                 QMessageBox::Critical);
 }
 
 void ShowStandardError(QWidget* parent, const std::exception& error) {

@@ -30,8 +30,8 @@ public:
     // Shows one of the program's own dialogs modally; returns its result code.
     virtual int RunModal(QDialog& dialog) = 0;
     // The print dialog for pages 1..pageCount, opening on one copy of all pages; it offers all
-    // pages or a range, but neither a selection nor a file. The user's choices of printer,
-    // copies and range land in printer. False when the user cancels.
+    // pages or a range, and the printers or a PDF file, but no selection. The user's choices of
+    // printer or file, copies and range land in printer. False when the user cancels.
     virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCount) = 0;
 };
 

@@ -34,6 +34,8 @@ TForm4::TForm4(const QWidget& mainWindow) {
     sLabel1->setObjectName(QStringLiteral("sLabel1"));
     sLabel1->setGeometry(kStatusText);
     sLabel1->setAlignment(Qt::AlignCenter);
+    // The label shows the server's version text, which must never be read as markup.
+    sLabel1->setTextFormat(Qt::PlainText);
     // The skin's user-interface font is Tahoma where it is installed.
     sLabel1->setFont(FontWithCellHeight(font().family(), kStatusCellHeight));
     QPalette statusPalette = sLabel1->palette();

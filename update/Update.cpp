@@ -14,6 +14,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "update/ReplacementScript.h"
 #include "update/Unit4.h"
@@ -87,7 +88,7 @@ QNetworkProxy SystemProxyFor(const QUrl& url) {
 // The download names itself with the application title, in the code page the desktop of its
 // users speaks.
 QByteArray AgentName() {
-    const QString title = QGuiApplication::applicationDisplayName();
+    const QString title = QString::fromUtf8(ApplicationTitle);
     return ToCp1251(title).value_or(title.toUtf8());
 }
 

@@ -208,6 +208,22 @@ private slots:
         QCOMPARE(Form().sSpinEdit6->value(), crops[3]);
     }
 
+    // A second right-click soon after the first reaches the picture as a double click.
+    void quickSecondRightClickCropsToo() {
+        AddPhotos(1);
+        Select(0);
+        Form().resize(1600, 1800);
+        QTest::mouseClick(Form().Image1, Qt::RightButton, {}, QPoint(100, 700));
+        const QPoint bottom(500, 1400);
+        QMouseEvent second(QEvent::MouseButtonDblClick, bottom, Form().Image1->mapToGlobal(bottom),
+                           Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Form().Image1, &second);
+        TLisko& p = Photo(0);
+        QCOMPARE((QList<int>{p.CropLeft, p.CropRight, p.CropTop, p.CropBottom}),
+                 (QList<int>{10, 0, 0, 6}));
+        QCOMPARE(Form().sSpinEdit6->value(), 6);
+    }
+
     void leftPressOnlySetsTheDragOrigin() {
         AddPhotos(1);
         Select(0);
@@ -254,6 +270,28 @@ private slots:
         QCOMPARE(Photo(0).WorkFile, work);
         Select(0);
         QCOMPARE(Form().EditorBitmap, Photo(0).Render(false));
+    }
+
+    // A photo whose working copy is gone cannot be rendered: each try says so, and the editor
+    // never takes the previous photo's picture for it.
+    void failedRenderingNeverServesAnotherPhoto() {
+        AddPhotos(2);
+        Select(0);
+        const QImage first = Form().EditorBitmap;
+        QVERIFY(QFile::remove(Photo(1).WorkFile));
+        const QImage thumbnail = Photo(1).Thumbnail;
+        Form().fileView->clearSelection();
+        Form().fileView->topLevelItem(1)->setSelected(true);
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        QCOMPARE(Form().CurrentPhoto, &Photo(1));
+        // A crop change renders again, fails again, and leaves the thumbnail alone.
+        Form().sSpinEdit4->setValue(20);
+        QCOMPARE(dialogs_.messages.size(), std::size_t{2});
+        QCOMPARE(Photo(1).Thumbnail, thumbnail);
+        // The first photo is still shown right after.
+        Select(0);
+        QCOMPARE(Form().EditorBitmap, first);
+        QCOMPARE(dialogs_.messages.size(), std::size_t{2});
     }
 
     void listTabBringsTheEditorForward() {
@@ -339,8 +377,34 @@ private slots:
         Form().sSpinEdit1->setValue(9);
         AnswerApply({&TForm2::sCheckBox1, &TForm2::sCheckBox2}, &TForm2::sRadioButton3);
         QTest::mouseClick(Form().sButton1, Qt::LeftButton);
-        QCOMPARE(Form().sProgressBar1->maximum(), 0);
+        // Idle at 0: a range of 0..0 would be Qt's endless busy animation.
+        QVERIFY(Form().sProgressBar1->maximum() > Form().sProgressBar1->minimum());
+        QCOMPARE(Form().sProgressBar1->value(), 0);
         QCOMPARE(Photo(0).Brightness, 9);
+    }
+
+    void applyToManyIsAChildOfTheMainWindow() {
+        TForm2& form2 = forms_->form2;
+        const Qt::WindowFlags flags = form2.windowFlags();
+        QCOMPARE(form2.parentWidget(), &Form());
+        QVERIFY(form2.isWindow());
+        QCOMPARE(form2.size(), QSize(245, 309));
+        QCOMPARE(form2.minimumSize(), form2.maximumSize());
+        AddPhotos(1);
+        Select(0);
+        // Shown, it sits centred on the main window, whose child it stays.
+        QPoint centre;
+        dialogs_.modal = [&centre](QDialog& dialog) {
+            dialog.show();
+            centre = dialog.frameGeometry().center();
+            dialog.hide();
+            return 2;
+        };
+        QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+        QCOMPARE(dialogs_.modalCount, 1);
+        QVERIFY((centre - Form().frameGeometry().center()).manhattanLength() <= 2);
+        QCOMPARE(form2.windowFlags(), flags);
+        QCOMPARE(form2.parentWidget(), &Form());
     }
 
     void withoutACurrentPhotoItSaysWhy() {

@@ -1,5 +1,10 @@
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QListView>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -14,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/OpenPhotos.h"
 #include "app/Program.h"
 #include "app/tests/WindowTestMain.h"
 #include "raster/Jpeg.h"
@@ -208,8 +214,66 @@ private slots:
         QTest::mouseClick(Form().sSpeedButton3, Qt::LeftButton);
         QCOMPARE(dialogs_.openCount, 1);
         QCOMPARE(dialogs_.lastRequest.title, QStringLiteral("Добавить фотографии в список шпор"));
-        QCOMPARE(dialogs_.lastRequest.nameFilters.value(0), QStringLiteral("*.jpg (*.jpg)"));
+        QCOMPARE(dialogs_.lastRequest.nameFilters.size(), 2);
         QCOMPARE(dialogs_.lastRequest.nameFilters.value(1), QStringLiteral("*.* (*)"));
+    }
+
+    // Qt's own file dialog, as the window opens it: the first choice shows every name the photo
+    // list takes, in any letter case, and nothing else; the choices read as their names.
+    void qtFileDialogShowsEveryPhotoName() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QStringList photos{"a.jpg", "b.JPG", "c.jpeg", "D.JpEg"};
+        for (const QString& name : photos + QStringList{"e.png", "f.jpg.bak", "g.jpgx", "h"}) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        // The dialog opens in the folder photos were last added from.
+        RememberPhotoFolder(folder.path());
+
+        QStringList shown;
+        QStringList choices;
+        QTimer::singleShot(0, this, [&shown, &choices] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            const auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+            const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            if (!list || !types) return;
+            // The folder is read in the background; the names come in as it goes.
+            for (int i = 0; i < 100 && list->model()->rowCount(list->rootIndex()) < 4; ++i)
+                QTest::qWait(30);
+            QTest::qWait(100);
+            for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
+                shown << list->model()->index(row, 0, list->rootIndex()).data().toString();
+            for (int i = 0; i < types->count(); ++i)
+                choices << types->itemText(i);
+            dialog->reject();
+        });
+        {
+            // The desktop's dialogs: offscreen, that is Qt's own file dialog.
+            scopedDialogs_.reset();
+            QTest::mouseClick(Form().sSpeedButton3, Qt::LeftButton);
+            scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
+        }
+        shown.sort(Qt::CaseInsensitive);
+        QCOMPARE(shown, photos);
+        QCOMPARE(choices, (QStringList{"*.jpg, *.jpeg", "*.*"}));
+    }
+
+    // Qt's own texts (file dialog, print dialog, buttons) are Russian like the program's.
+    void qtTextsAreRussian() {
+        QFileDialog files;
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(files.labelText(QFileDialog::FileName), QStringLiteral("&Имя файла:"));
+        QCOMPARE(files.labelText(QFileDialog::Reject), QStringLiteral("Отмена"));
+        // Qt's Russian keeps "OK" as it is; the other standard buttons are translated.
+        QMessageBox box(QMessageBox::Information, {}, {}, QMessageBox::Ok | QMessageBox::Close);
+        QCOMPARE(box.button(QMessageBox::Close)->text().remove(QLatin1Char('&')),
+                 QStringLiteral("Закрыть"));
+        // Where the translation is missing, nothing is installed and Qt's texts stay as they were.
+        QTemporaryDir empty;
+        QVERIFY(!InstallQtTranslations(empty.path()));
+        QCOMPARE(files.labelText(QFileDialog::Reject), QStringLiteral("Отмена"));
     }
 
     void addingSkipsOtherExtensionsAndDuplicates_data() {
@@ -264,7 +328,7 @@ private slots:
         const FakeDialogs::Message& m = dialogs_.messages.front();
         QVERIFY2(m.text.startsWith(QStringLiteral("JPEG error #")), qPrintable(m.text));
         QVERIFY(m.text.endsWith(QLatin1Char('.')));
-        QCOMPARE(m.caption, QGuiApplication::applicationDisplayName());
+        QCOMPARE(m.caption, QString::fromUtf8(ApplicationTitle));
         QCOMPARE(m.icon, QMessageBox::Critical);
         // The progress bar keeps where the batch stopped.
         QCOMPARE(Form().sProgressBar1->value(), 1);

@@ -1,15 +1,20 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <cmath>
 #include <deque>
 #include <memory>
 
@@ -321,10 +326,61 @@ private slots:
         dialogs_.copies = 2;
         QTest::mouseClick(Form().sSpeedButton4, Qt::LeftButton);
         QVERIFY2(dialogs_.messages.empty(), qPrintable(FirstMessage()));
-        // Every copy is a job of its own: the file holds the last one.
-        QCOMPARE(test::ReadPdfInfo(Pdf().toStdString()).pages, 2);
-        QCOMPARE(TintOf(test::RenderPdfPage(Pdf().toStdString(), 1, 20)), Tint::Red);
-        QCOMPARE(TintOf(test::RenderPdfPage(Pdf().toStdString(), 2, 20)), Tint::Blue);
+        // Printed to a file, the copies follow one another in the one document.
+        QCOMPARE(test::ReadPdfInfo(Pdf().toStdString()).pages, 4);
+        for (int page = 1; page <= 4; ++page) {
+            QCOMPARE(TintOf(test::RenderPdfPage(Pdf().toStdString(), page, 20)),
+                     page % 2 == 1 ? Tint::Red : Tint::Blue);
+        }
+    }
+
+    // The print dialog itself, as a user without a printer meets it: it offers a PDF file, and
+    // the file holds each chosen page exactly as composed, at its own size on a whole A4 sheet.
+    void printDialogPrintsToAPdfFileAsComposed() {
+        SetLayout(2, 2);
+        AddPhotos(5);  // two pages
+        QCOMPARE(Form().PageCount, 2);
+        QStringList problems;
+        QTimer::singleShot(0, this, [this, &problems] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                problems << QStringLiteral("no print dialog");
+                return;
+            }
+            auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+            auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+            auto* copies = dialog->findChild<QSpinBox*>(QStringLiteral("copies"));
+            if (!printers || !file || !copies) {
+                problems << QStringLiteral("the dialog's controls are not there");
+                dialog->reject();
+                return;
+            }
+            const int toFile = printers->findText(QStringLiteral("Печать в файл (PDF)"));
+            if (toFile < 0)
+                problems << QStringLiteral("no print to file: ") + printers->itemText(0);
+            printers->setCurrentIndex(toFile);
+            file->setText(Pdf());
+            copies->setValue(2);
+            dialog->accept();
+        });
+        {
+            // The desktop's dialogs: offscreen, that is Qt's own print dialog.
+            scopedDialogs_.reset();
+            QTest::mouseClick(Form().sSpeedButton4, Qt::LeftButton);
+            scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
+        }
+        QVERIFY2(problems.empty(), qPrintable(problems.join(QStringLiteral("; "))));
+        const test::PdfInfo info = test::ReadPdfInfo(Pdf().toStdString());
+        QCOMPARE(info.pages, 4);
+        QVERIFY(std::abs(info.pageSize.width() - 595.3) < 0.5);
+        QVERIFY(std::abs(info.pageSize.height() - 841.9) < 0.5);
+        const std::vector<QImage> stored = test::PdfImages(Pdf().toStdString());
+        QCOMPARE(stored.size(), std::size_t{4});
+        for (std::size_t k = 0; k < stored.size(); ++k) {
+            const QImage page = Expected(kPrintScale, static_cast<int>(k % 2));
+            QVERIFY2(stored[k] == page.convertToFormat(QImage::Format_RGB888),
+                     qPrintable(QStringLiteral("page %1 differs").arg(k + 1)));
+        }
     }
 
     void errorWhilePrintingIsShownAndTheProgramGoesOn() {
@@ -334,7 +390,7 @@ private slots:
         QTest::mouseClick(Form().sSpeedButton4, Qt::LeftButton);
         QCOMPARE(dialogs_.messages.size(), std::size_t{1});
         QCOMPARE(dialogs_.messages.front().icon, QMessageBox::Critical);
-        QCOMPARE(dialogs_.messages.front().caption, QGuiApplication::applicationDisplayName());
+        QCOMPARE(dialogs_.messages.front().caption, QString::fromUtf8(ApplicationTitle));
         QVERIFY(QFile::rename(workFile + QStringLiteral(".away"), workFile));
         QTest::mouseClick(Form().sSpeedButton4, Qt::LeftButton);
         QCOMPARE(dialogs_.messages.size(), std::size_t{1});

@@ -1,3 +1,4 @@
+#include <QAbstractEventDispatcher>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
@@ -427,6 +428,29 @@ private slots:
         QCOMPARE(Form().WebBrowser->State(), TWebBrowser::ReadyState::Loading);
         QCOMPARE(Form().WebBrowser1->State(), TWebBrowser::ReadyState::Complete);
         server_.ReleaseHeld();
+    }
+
+    // While the browser is busy, the wait sleeps until the next event instead of spinning: the
+    // event loop blocks at least once before the held page comes in.
+    void waitForTheBrowserSleepsUntilSomethingHappens() {
+        Form().show();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            Form().WebBrowser->State() == TWebBrowser::ReadyState::Complete &&
+                Form().WebBrowser1->State() == TWebBrowser::ReadyState::Complete,
+            30000);
+        Form().WebBrowser->Navigate(QUrl(QStringLiteral("http://held.example/hold")));
+        QTRY_VERIFY_WITH_TIMEOUT(!server_.RequestsFor("/hold").empty(), 30000);
+        const std::size_t requested = server_.RequestsFor("/").size();
+        int blocked = 0;
+        const QMetaObject::Connection counting =
+            connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                    this, [&blocked] { ++blocked; });
+        QTimer::singleShot(300, &server_, [this] { server_.ReleaseHeld(); });
+        Form().LoadWebPages();
+        disconnect(counting);
+        QVERIFY(blocked > 0);
+        // The wait ended because the browser got ready, and the pages were asked for.
+        QTRY_VERIFY_WITH_TIMEOUT(server_.RequestsFor("/").size() > requested, 30000);
     }
 #else
     void pagesAppearAsLinksToTheirAddresses() {

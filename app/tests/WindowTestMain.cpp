@@ -67,7 +67,6 @@ int RunWindowTest(int argc, char* argv[],
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     BrowserFlags();  // as the environment gave them, before a rule is added
     LiskoApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(ApplicationTitle));
     NotFoundServer server;
     if (!server.Listen()) return 1;
     const QByteArray serverUrl = "http://127.0.0.1:" + QByteArray::number(server.Port());

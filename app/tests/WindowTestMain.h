@@ -6,8 +6,8 @@
 
 namespace lisko::test {
 
-// Runs a QtTest object as every window test needs it: the application object that shows
-// escaping errors, the program's title, a settings store of the run's own (the window's
+// Runs a QtTest object as every window test needs it: the program's application object (errors
+// that escape are shown, Qt's texts are Russian), a settings store of the run's own (the window's
 // reminders write their dates there, never into the user's), addresses caught before they reach
 // the desktop (the reminders would otherwise open the mail program), and the network kept on
 // this machine: the update check and every host name the web tabs look up lead to a loopback

@@ -231,6 +231,24 @@ TEST_F(PrintCommand, HelpExplainsEveryOption) {
     }
 }
 
+// What ./run.sh does without a display: the bundled samples, cleaned up in black and white, go
+// to sample-sheets.pdf in the current directory, each page stored losslessly.
+TEST_F(PrintCommand, SampleSheetsOfTheBundledPhotos) {
+    const std::string script = std::string(LISKO_SOURCE_DIR) + "/scripts/print-samples.sh";
+    const test::ProcessResult run = test::RunProgram(
+        "/bin/sh",
+        {"-c", "cd \"$1\" && \"$2\" \"$3\"", "sh", dir_.Path().string(), script, LISKO_CLI});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const fs::path sheets = fs::canonical(dir_.Path()) / "sample-sheets.pdf";
+    EXPECT_EQ(run.out.substr(run.out.rfind("The sample sheets")),
+              "The sample sheets are in " + sheets.string() + "\n");
+    EXPECT_EQ(test::ReadPdfInfo(sheets).pages, 1);
+    const std::vector<QImage> stored = test::PdfImages(sheets);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].size(), QSize(2520, 3564));
+    EXPECT_EQ(test::PdfImageEncodings(sheets), std::vector<QString>{QStringLiteral("image")});
+}
+
 TEST_F(PrintCommand, LeavesNoWorkingCopyBehind) {
     const fs::path scratch = dir_ / "scratch";
     ASSERT_TRUE(fs::create_directory(scratch));

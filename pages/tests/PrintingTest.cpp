@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFile>
 #include <QPrinter>
 #include <functional>
 #include <stdexcept>
@@ -212,12 +213,52 @@ TEST_F(PrintPagesTest, PrintsTheRangeInPortraitUnderTheJobTitle) {
     answers_.to = 3;
     PrintPages(nullptr, 4, Composer());
     EXPECT_EQ(answers_.offeredPages, 4);
-    // Each copy is a job of its own; the second one overwrote the first in the file.
+    // Printed to a file, the copies follow one another in one document on whole A4 sheets.
     EXPECT_EQ(composed_, (std::vector<int>{1, 2, 1, 2}));
     const test::PdfInfo info = test::ReadPdfInfo(dir_ / "printed.pdf");
     EXPECT_EQ(info.title, QStringLiteral("Шпаргалки"));
-    EXPECT_LT(info.pageSize.width(), info.pageSize.height());
-    EXPECT_EQ(PageColours(dir_ / "printed.pdf"), (std::vector<QColor>{Qt::green, Qt::blue}));
+    EXPECT_NEAR(info.pageSize.width(), 595.3, 0.5);
+    EXPECT_NEAR(info.pageSize.height(), 841.9, 0.5);
+    EXPECT_EQ(PageColours(dir_ / "printed.pdf"),
+              (std::vector<QColor>{Qt::green, Qt::blue, Qt::green, Qt::blue}));
+    EXPECT_EQ(fs::directory_iterator(dir_.Path())->path().filename(), "printed.pdf");
+}
+
+// A failed print to a file leaves the earlier file of that name as it was, and no partial one.
+TEST_F(PrintPagesTest, FailedPrintToAFileKeepsTheEarlierFile) {
+    {
+        QFile earlier(answers_.output);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    failAt_ = 2;
+    answers_.copies = 2;
+    EXPECT_THROW(PrintPages(nullptr, 3, Composer()), std::runtime_error);
+    QFile earlier(answers_.output);
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray("earlier"));
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(dir_.Path()))
+        files.push_back(entry.path().filename());
+    EXPECT_EQ(files, std::vector<fs::path>{"printed.pdf"});
+}
+
+// The page reaches the PDF as composed, pixel for pixel: stored losslessly at its own size,
+// never as a JPEG. Noise and a white foot with fine strokes are what JPEG gets wrong.
+TEST_F(PrintingTest, PageIsStoredLosslessly) {
+    QImage page(630, 891, QImage::Format_BGR888);
+    std::uint32_t state = 12345;
+    for (int y = 0; y < page.height(); ++y) {
+        std::uint8_t* row = page.scanLine(y);
+        for (int x = 0; x < page.width() * 3; ++x) {
+            state = state * 1664525u + 1013904223u;
+            row[x] = y < 600 ? static_cast<std::uint8_t>(state >> 24) : (x % 97 == 0 ? 0 : 255);
+        }
+    }
+    PrintJob(printer_, {0}, [&page](int) { return page; });
+    const std::vector<QImage> stored = test::PdfImages(dir_ / "out.pdf");
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0], page.convertToFormat(QImage::Format_RGB888));
 }
 
 TEST_F(PrintPagesTest, AllPagesByDefault) {

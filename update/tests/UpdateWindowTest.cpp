@@ -318,6 +318,32 @@ private slots:
         VerifyNothingChanged();
     }
 
+    // Whatever the server sends is shown as the characters it sent, never as markup.
+    void versionTextIsShownAsPlainText() {
+        server_->Answer(kVersionPath, {OkResponse("<h1>2.7.0.2</h1><b>x</b>")});
+        Check();
+        const QString shown = form_->sLabel1->text();
+        QVERIFY(shown.contains(QStringLiteral("<h1>2.7.0.2</h1><b>x</b>")));
+        // The label's text alone, drawn on white.
+        auto ink = [](QLabel& label) {
+            QImage image(label.size(), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            label.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            return image;
+        };
+        auto drawn = [this, &shown, &ink](Qt::TextFormat format) {
+            QLabel label(shown);
+            label.setTextFormat(format);
+            label.setFont(form_->sLabel1->font());
+            label.setPalette(form_->sLabel1->palette());
+            label.setAlignment(form_->sLabel1->alignment());
+            label.resize(form_->sLabel1->size());
+            return ink(label);
+        };
+        QVERIFY(drawn(Qt::RichText) != drawn(Qt::PlainText));
+        QCOMPARE(ink(*form_->sLabel1), drawn(Qt::PlainText));
+    }
+
     void redirectToAnotherHostIsNotFollowed() {
         // localhost is the same machine under another name: the redirect must not go there.
         server_->Answer(kVersionPath,
@@ -451,8 +477,7 @@ private slots:
         QVERIFY(form_->isVisible());
         const test::HttpRequest& request = server_->Requests().last();
         QCOMPARE(request.path, QByteArray(kSetupPath));
-        QCOMPARE(request.headers.value("user-agent"),
-                 Cp1251(QGuiApplication::applicationDisplayName()));
+        QCOMPARE(request.headers.value("user-agent"), Cp1251(QString::fromUtf8(ApplicationTitle)));
         QCOMPARE(request.headers.value("cache-control"), QByteArray("no-cache"));
     }
 
