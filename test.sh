@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the optimised build, then the pixel core under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Installs missing Debian packages first.
+# Builds everything and runs every test: the optimised build, then raster, photo, the pages and the
+# command-line tool under AddressSanitizer and UndefinedBehaviorSanitizer. Installs missing Debian
+# packages first.
 set -euo pipefail
 cd "$(dirname "$0")"
 

@@ -1,11 +1,8 @@
 #include "pages/Printing.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPrinter>
 #include <stdexcept>
-
-#include "ui/Dialogs.h"
 
 namespace lisko {
 
@@ -63,26 +60,6 @@ void PrintCopies(QPrinter& printer, const PageRange& range, int copies, const Pa
 PageRange ChosenRange(const QPrinter& printer, int pageCount) {
     if (printer.printRange() == QPrinter::PageRange) return {printer.fromPage(), printer.toPage()};
     return {1, pageCount};
-}
-
-void PrintPages(QWidget* parent, int pageCount, const PageComposer& compose) {
-    if (pageCount < 1) {
-        CurrentDialogs().ShowMessage(parent, QGuiApplication::applicationDisplayName(),
-                                     QStringLiteral("Список снимков пуст, печатать нечего. "
-                                                    "Сначала добавьте файлы."),
-                                     QMessageBox::Information);
-        return;
-    }
-    QPrinter printer(QPrinter::HighResolution);
-    if (!CurrentDialogs().SetUpPrinter(parent, printer, pageCount)) return;
-    const PageRange range = ChosenRange(printer, pageCount);
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setDocName(PrintJobTitle());
-    const int copies = printer.copyCount();
-    if (copies < 1) return;
-    // Each copy is a job of its own; the printer must not multiply them again.
-    printer.setCopyCount(1);
-    PrintCopies(printer, range, copies, compose);
 }
 
 }  // namespace lisko

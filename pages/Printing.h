@@ -5,7 +5,6 @@
 #include <vector>
 
 class QPrinter;
-class QWidget;
 
 namespace lisko {
 
@@ -37,10 +36,5 @@ void PrintCopies(QPrinter& printer, const PageRange& range, int copies, const Pa
 // What the user chose in the print dialog: all pages (also a selection, were one reported) or the
 // range typed in.
 PageRange ChosenRange(const QPrinter& printer, int pageCount);
-
-// "Печать": the print dialog for pages 1..pageCount, then the chosen copies of the chosen pages in
-// portrait orientation, one job per copy. An empty list offers no dialog but says there is
-// nothing to print.
-void PrintPages(QWidget* parent, int pageCount, const PageComposer& compose);
 
 }  // namespace lisko

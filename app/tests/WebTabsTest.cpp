@@ -21,9 +21,9 @@
 #include "app/Program.h"
 #include "app/WebBrowser.h"
 #include "identity/Identity.h"
+#include "pages/Clock.h"
 #include "testsupport/FakeDialogs.h"
 #include "ui/Application.h"
-#include "ui/Clock.h"
 #include "ui/Dialogs.h"
 
 namespace lisko {

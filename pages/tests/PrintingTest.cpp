@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDialog>
 #include <QPrinter>
 #include <functional>
 #include <stdexcept>
@@ -9,7 +8,6 @@
 #include "pages/Printing.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/PdfPages.h"
-#include "ui/Dialogs.h"
 
 namespace lisko {
 namespace {
@@ -165,82 +163,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ChosenRangeOf,
                                            RangeCase{
                                                "Selection", QPrinter::Selection, 2, 3, {1, 5}}),
                          [](const auto& testCase) { return testCase.param.name; });
-
-// Answers the print dialog as a user would, with a PDF file standing in for the printer.
-class PrintDialogAnswers : public Dialogs {
-public:
-    int RunModal(QDialog&) override { return 2; }
-    QStringList OpenFiles(QWidget*, const OpenFilesRequest&) override { return {}; }
-    void ShowMessage(QWidget*, const QString&, const QString& text, QMessageBox::Icon) override {
-        messages << text;
-    }
-    bool SetUpPrinter(QWidget*, QPrinter& printer, int pageCount) override {
-        offeredPages = pageCount;
-        offeredCopies = printer.copyCount();
-        if (!accept) return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(output);
-        printer.setPageOrientation(QPageLayout::Landscape);
-        printer.setCopyCount(copies);
-        printer.setPrintRange(range);
-        printer.setFromTo(from, to);
-        return true;
-    }
-
-    bool accept = true;
-    QString output;
-    int copies = 1;
-    QPrinter::PrintRange range = QPrinter::AllPages;
-    int from = 0;
-    int to = 0;
-    int offeredPages = -1;
-    int offeredCopies = -1;
-    QStringList messages;
-};
-
-class PrintPagesTest : public PrintingTest {
-protected:
-    PrintPagesTest() { answers_.output = Q(dir_ / "printed.pdf"); }
-    PrintDialogAnswers answers_;
-    ScopedDialogs scoped_{answers_};
-};
-
-TEST_F(PrintPagesTest, PrintsTheRangeInPortraitUnderTheJobTitle) {
-    answers_.copies = 2;
-    answers_.range = QPrinter::PageRange;
-    answers_.from = 2;
-    answers_.to = 3;
-    PrintPages(nullptr, 4, Composer());
-    EXPECT_EQ(answers_.offeredPages, 4);
-    // Each copy is a job of its own; the second one overwrote the first in the file.
-    EXPECT_EQ(composed_, (std::vector<int>{1, 2, 1, 2}));
-    const test::PdfInfo info = test::ReadPdfInfo(dir_ / "printed.pdf");
-    EXPECT_EQ(info.title, QStringLiteral("Шпаргалки"));
-    EXPECT_LT(info.pageSize.width(), info.pageSize.height());
-    EXPECT_EQ(PageColours(dir_ / "printed.pdf"), (std::vector<QColor>{Qt::green, Qt::blue}));
-}
-
-TEST_F(PrintPagesTest, AllPagesByDefault) {
-    PrintPages(nullptr, 3, Composer());
-    EXPECT_EQ(composed_, (std::vector<int>{0, 1, 2}));
-}
-
-TEST_F(PrintPagesTest, CancelOrNoCopiesPrintNothing) {
-    answers_.accept = false;
-    PrintPages(nullptr, 3, Composer());
-    answers_.accept = true;
-    answers_.copies = 0;
-    PrintPages(nullptr, 3, Composer());
-    EXPECT_TRUE(composed_.empty());
-    EXPECT_FALSE(fs::exists(dir_ / "printed.pdf"));
-}
-
-TEST_F(PrintPagesTest, EmptyListSaysSoWithoutADialog) {
-    PrintPages(nullptr, 0, Composer());
-    EXPECT_EQ(answers_.offeredPages, -1);
-    ASSERT_EQ(answers_.messages.size(), 1);
-    EXPECT_TRUE(answers_.messages.front().contains(QStringLiteral("печатать нечего")));
-}
 
 }  // namespace
 }  // namespace lisko
