@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the optimised build, then raster, photo, the pages and the
-# command-line tool under AddressSanitizer and UndefinedBehaviorSanitizer. Installs missing Debian
-# packages first.
+# Builds everything and runs every test: the optimised build; then raster, photo, the pages and the
+# command-line tool under AddressSanitizer and UndefinedBehaviorSanitizer; then the page composer's
+# two-thread rendering under ThreadSanitizer. Installs missing Debian packages first.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -17,3 +17,7 @@ ctest --preset dev -j "$jobs"
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+
+cmake --preset tsan
+cmake --build --preset tsan -j "$jobs"
+ctest --preset tsan -j "$jobs"
