@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the optimised build, then the pixel core under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Installs missing Debian packages first.
-# Warnings are errors in both (the presets set LISKO_WERROR).
+# Builds everything and runs every test: the optimised build; then raster, photo, the pages and the
+# command-line tool under AddressSanitizer and UndefinedBehaviorSanitizer; then the page composer's
+# two-thread rendering under ThreadSanitizer. Installs missing Debian packages first. Warnings are
+# errors in all of them (the presets set LISKO_WERROR).
 #
 # The tests run with HOME and XDG_CONFIG_HOME pointing at a fresh empty directory, which must be
 # empty still when they end: no test may write into the user's home or settings. Where allowed
@@ -36,6 +37,10 @@ run_tests --preset dev -j "$jobs"
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 run_tests --preset asan -j "$jobs"
+
+cmake --preset tsan
+cmake --build --preset tsan -j "$jobs"
+run_tests --preset tsan -j "$jobs"
 
 if [ -n "$(ls -A "$test_home")" ]; then
   echo "test.sh: the tests wrote into their home directory:" >&2

@@ -2,7 +2,7 @@
 
 #include "app/Unit1.h"
 #include "list/Unit2.h"
-#include "pages/Unit3.h"
+#include "app/Unit3.h"
 #include "update/Unit4.h"
 
 namespace lisko {

@@ -3,7 +3,7 @@
 #include <QMessageBox>
 
 #include "app/SettingsStore.h"
-#include "ui/Clock.h"
+#include "pages/Clock.h"
 #include "ui/Dialogs.h"
 
 namespace lisko {

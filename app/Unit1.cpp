@@ -26,18 +26,19 @@
 
 #include "app/Links.h"
 #include "app/OpenPhotos.h"
+#include "app/PreviewTab.h"
+#include "app/PrintPages.h"
 #include "app/Reminders.h"
 #include "app/ToolbarIcons.h"
+#include "app/Unit3.h"
 #include "app/VersionInfo.h"
 #include "app/WebTabs.h"
 #include "identity/Identity.h"
-#include "pages/PreviewTab.h"
-#include "pages/Printing.h"
-#include "pages/Unit3.h"
+#include "list/PageSources.h"
+#include "pages/Clock.h"
+#include "pages/Fonts.h"
 #include "ui/Application.h"
-#include "ui/Clock.h"
 #include "ui/Dialogs.h"
-#include "ui/Skin.h"
 #include "update/Update.h"
 
 namespace lisko {
@@ -335,7 +336,8 @@ void TForm1::BuildPreviewTab() {
 
 PageSources TForm1::CurrentPageSources() const {
     if (!form3_) throw std::logic_error("TForm1: the advertisement pictures are not attached");
-    return SourcesOf(photos_, LayoutOf(*sSpinEdit7, *sSpinEdit8, *sComboBox3), *form3_, Today());
+    return SourcesOf(photos_, LayoutOf(*sSpinEdit7, *sSpinEdit8, *sComboBox3), form3_->Image0,
+                     form3_->Image1, Today());
 }
 
 void TForm1::OnPageCountChange(QObject* sender) {

@@ -77,7 +77,7 @@ public:
     void sTabSheet4Show();
     void Image2MouseDown(QPoint position);
     void PrintDocument();
-    // The preview tab's controls (pages/PreviewTab.h).
+    // The preview tab's controls (app/PreviewTab.h).
     QLabel* Image2;
     QLabel* sLabel14;
     QSpinBox* sSpinEdit13;  // page selector

@@ -16,7 +16,7 @@
 #include "list/AndShrink.h"
 #include "list/EditorGeometry.h"
 #include "list/Unit2.h"
-#include "pages/Unit3.h"
+#include "app/Unit3.h"
 #include "ui/Dialogs.h"
 
 namespace lisko {

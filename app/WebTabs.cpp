@@ -10,7 +10,7 @@
 
 #include "app/WebBrowser.h"
 #include "identity/Identity.h"
-#include "ui/Skin.h"
+#include "pages/Fonts.h"
 
 namespace lisko {
 

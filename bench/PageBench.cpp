@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "pages/Advertisements.h"
 #include "pages/PageComposer.h"
-#include "pages/Unit3.h"
 #include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/TestRaster.h"

@@ -18,11 +18,11 @@
 
 #include "cli/Output.h"
 #include "cli/PhotoOptions.h"
-#include "list/PhotoList.h"
+#include "list/PageSources.h"
+#include "pages/Advertisements.h"
+#include "pages/Clock.h"
 #include "pages/PageComposer.h"
 #include "pages/Printing.h"
-#include "pages/Unit3.h"
-#include "ui/Clock.h"
 
 namespace lisko::cli {
 
@@ -211,13 +211,8 @@ void Print(const Settings& settings, const QStringList& paths, const PageRange& 
     PhotoList list;
     ImportPhotos(paths, settings, scratch.path(), list);
 
-    PageSources sources;
-    sources.layout = settings.layout;
-    for (int i = 0; i < list.Count(); ++i)
-        sources.photos.push_back(&list.Photo(i));
-    sources.previewAdvertisement = PreviewAdvertisement();
-    sources.printAdvertisement = PrintAdvertisement();
-    sources.today = Today();
+    const PageSources sources =
+        SourcesOf(list, settings.layout, PreviewAdvertisement(), PrintAdvertisement(), Today());
 
     if (!settings.previewDirectory.isEmpty())
         WritePreviews(settings.previewDirectory, range, sources);

@@ -6,11 +6,9 @@
 #include <future>
 #include <string>
 
-#include "list/PhotoList.h"
+#include "pages/Fonts.h"
 #include "pages/PageTexts.h"
-#include "pages/Unit3.h"
 #include "raster/FastDIB.h"
-#include "ui/Skin.h"
 
 namespace lisko {
 
@@ -215,18 +213,6 @@ QRect PageGeometry::Picture(int row, int column) const {
     const QRect frame = Frame(row, column);
     const int inset = PrintStyle() ? band : 0;
     return {frame.left() + inset, frame.top(), cellWidth + 1 - inset, cellHeight + 1};
-}
-
-PageSources SourcesOf(const PhotoList& list, const PageLayout& layout, const TForm3& pictures,
-                      QDate today) {
-    PageSources sources;
-    sources.layout = layout;
-    for (int i = 0; i < list.Count(); ++i)
-        sources.photos.push_back(&list.Photo(i));
-    sources.previewAdvertisement = pictures.Image0;
-    sources.printAdvertisement = pictures.Image1;
-    sources.today = today;
-    return sources;
 }
 
 QImage ComposePage(int scale, int page, const PageSources& sources) {

@@ -11,9 +11,6 @@
 
 namespace lisko {
 
-class PhotoList;
-class TForm3;
-
 // The scales the program composes at: pixels per millimetre of an A4 sheet (210 x 297 mm).
 inline constexpr int kPreviewScale = 2;
 inline constexpr int kPrintScale = 12;
@@ -47,15 +44,11 @@ enum class Rendering { OneAtATime, TwoAtATime };
 struct PageSources {
     PageLayout layout;
     std::vector<TLisko*> photos;  // in list order; distinct items
-    QImage previewAdvertisement;  // TForm3's Image0
-    QImage printAdvertisement;    // TForm3's Image1
+    QImage previewAdvertisement;  // 300 x 400 as drawn (pages/Advertisements.h)
+    QImage printAdvertisement;    // 600 x 800 as drawn
     QDate today;                  // decides the foot's dated lines
     Rendering rendering = Rendering::TwoAtATime;
 };
-
-// The sources of the main window: its list, its layout and the holder form's pictures.
-PageSources SourcesOf(const PhotoList& list, const PageLayout& layout, const TForm3& pictures,
-                      QDate today);
 
 // Page `page` (0-based) at `scale`, a new 24-bit image (Format_BGR888) of 210a x 297a pixels.
 // Preview style draws the photos' thumbnails; print style renders every photo of the page afresh

@@ -6,7 +6,6 @@
 #include <vector>
 
 class QPrinter;
-class QWidget;
 
 namespace lisko {
 
@@ -49,10 +48,5 @@ void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
 // What the user chose in the print dialog: all pages (also a selection, were one reported) or the
 // range typed in.
 PageRange ChosenRange(const QPrinter& printer, int pageCount);
-
-// "Печать": the print dialog for pages 1..pageCount, then the chosen copies of the chosen pages in
-// portrait orientation, one job per copy; printed to a file, one document. An empty list offers no
-// dialog but says there is nothing to print.
-void PrintPages(QWidget* parent, int pageCount, const PageComposer& compose);
 
 }  // namespace lisko

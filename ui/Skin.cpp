@@ -2,9 +2,10 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFontMetrics>
 #include <QPalette>
 #include <QStyleFactory>
+
+#include "pages/Fonts.h"
 
 namespace lisko {
 
@@ -29,16 +30,6 @@ QPalette MutedPalette() {
 }
 
 }  // namespace
-
-QFont FontWithCellHeight(const QString& family, int cellHeight) {
-    QFont font(family);
-    int size = cellHeight;
-    font.setPixelSize(size);
-    // The cell (ascent + descent) is larger than the pixel (em) size; shrink until it fits.
-    while (size > 1 && QFontMetrics(font).height() > cellHeight)
-        font.setPixelSize(--size);
-    return font;
-}
 
 void ApplySkin(QApplication& app) {
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

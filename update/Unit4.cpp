@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "pages/Fonts.h"
 #include "ui/Application.h"
-#include "ui/Skin.h"
 
 namespace lisko {
 

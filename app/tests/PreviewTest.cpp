@@ -20,13 +20,14 @@
 
 #include "app/Program.h"
 #include "app/tests/WindowTestMain.h"
+#include "list/PageSources.h"
+#include "pages/Clock.h"
 #include "pages/PageComposer.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/PdfPages.h"
 #include "testsupport/TestRaster.h"
 #include "ui/Application.h"
-#include "ui/Clock.h"
 #include "ui/Dialogs.h"
 
 namespace lisko {
@@ -124,7 +125,7 @@ private:
                            SourcesOf(Form().Photos(),
                                      {Form().sSpinEdit7->value(), Form().sSpinEdit8->value(),
                                       static_cast<SlotOrder>(Form().sComboBox3->currentIndex())},
-                                     forms_->form3, Today()));
+                                     forms_->form3.Image0, forms_->form3.Image1, Today()));
     }
 
 private slots:

@@ -15,8 +15,8 @@
 
 #include "app/Reminders.h"
 #include "app/SettingsStore.h"
+#include "pages/Clock.h"
 #include "testsupport/FakeDialogs.h"
-#include "ui/Clock.h"
 #include "ui/Dialogs.h"
 
 // Failures show texts, not bytes.

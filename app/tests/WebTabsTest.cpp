@@ -23,9 +23,9 @@
 #include "app/WebBrowser.h"
 #include "app/tests/WindowTestMain.h"
 #include "identity/Identity.h"
+#include "pages/Clock.h"
 #include "testsupport/FakeDialogs.h"
 #include "ui/Application.h"
-#include "ui/Clock.h"
 #include "ui/Dialogs.h"
 
 namespace lisko {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "pages/Fonts.h"
 #include "pages/PageComposer.h"
 #include "pages/PageTexts.h"
 #include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/TestRaster.h"
-#include "ui/Skin.h"
 
 namespace lisko {
 namespace {

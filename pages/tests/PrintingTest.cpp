@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDialog>
-#include <QFile>
 #include <QPrinter>
 #include <functional>
 #include <stdexcept>
@@ -10,7 +8,6 @@
 #include "pages/Printing.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/PdfPages.h"
-#include "ui/Dialogs.h"
 
 namespace lisko {
 namespace {
@@ -167,82 +164,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ChosenRangeOf,
                                                "Selection", QPrinter::Selection, 2, 3, {1, 5}}),
                          [](const auto& testCase) { return testCase.param.name; });
 
-// Answers the print dialog as a user would, with a PDF file standing in for the printer.
-class PrintDialogAnswers : public Dialogs {
-public:
-    int RunModal(QDialog&) override { return 2; }
-    QStringList OpenFiles(QWidget*, const OpenFilesRequest&) override { return {}; }
-    void ShowMessage(QWidget*, const QString&, const QString& text, QMessageBox::Icon) override {
-        messages << text;
-    }
-    bool SetUpPrinter(QWidget*, QPrinter& printer, int pageCount) override {
-        offeredPages = pageCount;
-        offeredCopies = printer.copyCount();
-        if (!accept) return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(output);
-        printer.setPageOrientation(QPageLayout::Landscape);
-        printer.setCopyCount(copies);
-        printer.setPrintRange(range);
-        printer.setFromTo(from, to);
-        return true;
-    }
-
-    bool accept = true;
-    QString output;
-    int copies = 1;
-    QPrinter::PrintRange range = QPrinter::AllPages;
-    int from = 0;
-    int to = 0;
-    int offeredPages = -1;
-    int offeredCopies = -1;
-    QStringList messages;
-};
-
-class PrintPagesTest : public PrintingTest {
-protected:
-    PrintPagesTest() { answers_.output = Q(dir_ / "printed.pdf"); }
-    PrintDialogAnswers answers_;
-    ScopedDialogs scoped_{answers_};
-};
-
-TEST_F(PrintPagesTest, PrintsTheRangeInPortraitUnderTheJobTitle) {
-    answers_.copies = 2;
-    answers_.range = QPrinter::PageRange;
-    answers_.from = 2;
-    answers_.to = 3;
-    PrintPages(nullptr, 4, Composer());
-    EXPECT_EQ(answers_.offeredPages, 4);
-    // Printed to a file, the copies follow one another in one document on whole A4 sheets.
-    EXPECT_EQ(composed_, (std::vector<int>{1, 2, 1, 2}));
-    const test::PdfInfo info = test::ReadPdfInfo(dir_ / "printed.pdf");
-    EXPECT_EQ(info.title, QStringLiteral("Шпаргалки"));
-    EXPECT_NEAR(info.pageSize.width(), 595.3, 0.5);
-    EXPECT_NEAR(info.pageSize.height(), 841.9, 0.5);
-    EXPECT_EQ(PageColours(dir_ / "printed.pdf"),
-              (std::vector<QColor>{Qt::green, Qt::blue, Qt::green, Qt::blue}));
-    EXPECT_EQ(fs::directory_iterator(dir_.Path())->path().filename(), "printed.pdf");
-}
-
-// A failed print to a file leaves the earlier file of that name as it was, and no partial one.
-TEST_F(PrintPagesTest, FailedPrintToAFileKeepsTheEarlierFile) {
-    {
-        QFile earlier(answers_.output);
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("earlier");
-    }
-    failAt_ = 2;
-    answers_.copies = 2;
-    EXPECT_THROW(PrintPages(nullptr, 3, Composer()), std::runtime_error);
-    QFile earlier(answers_.output);
-    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
-    EXPECT_EQ(earlier.readAll(), QByteArray("earlier"));
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(dir_.Path()))
-        files.push_back(entry.path().filename());
-    EXPECT_EQ(files, std::vector<fs::path>{"printed.pdf"});
-}
-
 // The page reaches the PDF as composed, pixel for pixel: stored losslessly at its own size,
 // never as a JPEG. Noise and a white foot with fine strokes are what JPEG gets wrong.
 TEST_F(PrintingTest, PageIsStoredLosslessly) {
@@ -259,28 +180,6 @@ TEST_F(PrintingTest, PageIsStoredLosslessly) {
     const std::vector<QImage> stored = test::PdfImages(dir_ / "out.pdf");
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0], page.convertToFormat(QImage::Format_RGB888));
-}
-
-TEST_F(PrintPagesTest, AllPagesByDefault) {
-    PrintPages(nullptr, 3, Composer());
-    EXPECT_EQ(composed_, (std::vector<int>{0, 1, 2}));
-}
-
-TEST_F(PrintPagesTest, CancelOrNoCopiesPrintNothing) {
-    answers_.accept = false;
-    PrintPages(nullptr, 3, Composer());
-    answers_.accept = true;
-    answers_.copies = 0;
-    PrintPages(nullptr, 3, Composer());
-    EXPECT_TRUE(composed_.empty());
-    EXPECT_FALSE(fs::exists(dir_ / "printed.pdf"));
-}
-
-TEST_F(PrintPagesTest, EmptyListSaysSoWithoutADialog) {
-    PrintPages(nullptr, 0, Composer());
-    EXPECT_EQ(answers_.offeredPages, -1);
-    ASSERT_EQ(answers_.messages.size(), 1);
-    EXPECT_TRUE(answers_.messages.front().contains(QStringLiteral("печатать нечего")));
 }
 
 }  // namespace

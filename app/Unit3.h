@@ -5,10 +5,6 @@
 
 namespace lisko {
 
-// The advertisement pictures, for the holder form and for tools without windows.
-QImage PreviewAdvertisement();  // 300 x 400
-QImage PrintAdvertisement();    // 600 x 800
-
 // Holds the two advertisement pictures; never shown.
 class TForm3 : public QWidget {
 public:

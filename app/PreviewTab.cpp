@@ -1,4 +1,4 @@
-#include "pages/PreviewTab.h"
+#include "app/PreviewTab.h"
 
 #include <QComboBox>
 #include <QGridLayout>

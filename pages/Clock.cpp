@@ -1,4 +1,4 @@
-#include "ui/Clock.h"
+#include "pages/Clock.h"
 
 namespace lisko {
 

@@ -1,4 +1,4 @@
-#include "pages/Unit3.h"
+#include "pages/Advertisements.h"
 
 #include <stdexcept>
 
@@ -29,10 +29,6 @@ QImage PreviewAdvertisement() {
 
 QImage PrintAdvertisement() {
     return LoadPicture(QStringLiteral(":/ads/Image1.jpg"));
-}
-
-TForm3::TForm3() : Image0(PreviewAdvertisement()), Image1(PrintAdvertisement()) {
-    setObjectName(QStringLiteral("Form3"));
 }
 
 }  // namespace lisko
