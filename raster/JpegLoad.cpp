@@ -24,6 +24,12 @@ namespace {
 // crafted one makes decoding take minutes. Real encoders write about ten.
 constexpr int kMaxScans = 1000;
 
+// What libjpeg itself may allocate, beside the raster it decodes into. A progressive file keeps
+// every coefficient of the picture until its last scan: 2 bytes per sample, which a 4:2:0 photo
+// as large as the raster bound still fits, while a crafted header asking for more is refused
+// before the memory is taken.
+constexpr long kLibjpegMemory = TFastDIB::MaxImageBytes;  // NOLINT(google-runtime-int)
+
 // libjpeg reports errors by calling error_exit, which must not return. We jump back to the
 // decoding frame, which holds only trivially destructible state between setjmp and the jump.
 struct ErrorManager {
@@ -100,6 +106,7 @@ Outcome Decode(Decoder& d, std::FILE* file, TFastDIB& raster) {
     // Created here, under the jump, since creation can fail too.
     jpeg_create_decompress(&d.cinfo);
     d.created = true;
+    d.cinfo.mem->max_memory_to_use = kLibjpegMemory;
     d.cinfo.progress = &d.progress;
     jpeg_stdio_src(&d.cinfo, file);
     jpeg_read_header(&d.cinfo, TRUE);
@@ -162,6 +169,13 @@ TFastDIB TFastDIB::LoadJpegFile(const std::filesystem::path& file) {
                                                   " pixels, more than a photo may have");
         case Outcome::JpegFailed:
             break;
+    }
+    // The only memory the decoder asks for beyond what it was given is the coefficient store.
+    if (d->err.code == JERR_NO_BACKING_STORE || d->err.code == JERR_OUT_OF_MEMORY) {
+        throw RasterError("LoadJpegFile", "\"" + file.string() + "\" is " +
+                                              std::to_string(d->cinfo.image_width) + " x " +
+                                              std::to_string(d->cinfo.image_height) +
+                                              " pixels, more than the decoder may hold in memory");
     }
     if (d->err.tooManyScans) {
         throw RasterError("LoadJpegFile", "\"" + file.string() + "\" has more than " +

@@ -12,6 +12,7 @@ packages=(
   ca-certificates
   poppler-utils
   desktop-file-utils dpkg-dev iproute2 util-linux
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

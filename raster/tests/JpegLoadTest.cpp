@@ -174,6 +174,51 @@ INSTANTIATE_TEST_SUITE_P(
                               -1, "30000 x 30000"}),
     [](const auto& testCase) { return testCase.param.name; });
 
+// A progressive file's header that passes the raster bound but whose coefficients would need
+// more memory than the decoder is given: refused before libjpeg takes it. The control row lies
+// under that memory, so it gets as far as the missing scan data.
+struct ProgressiveHeader {
+    const char* name;
+    std::vector<std::string> cjpegOptions;
+    int width;
+    int height;
+    bool overTheDecoderMemory;
+};
+
+class ProgressiveHeaderMemory : public ::testing::TestWithParam<ProgressiveHeader> {};
+
+TEST_P(ProgressiveHeaderMemory, IsRefusedBeforeTheCoefficientsAreTaken) {
+    const ProgressiveHeader& c = GetParam();
+    TempDir dir;
+    test::WritePnm(test::Noise24(64, 64, 9), dir / "in.ppm");
+    std::vector<std::string> options = c.cjpegOptions;
+    options.push_back("-progressive");
+    test::RunCjpeg(options, dir / "in.ppm", dir / "small.jpg");
+    std::vector<char> bytes = test::ReadFileBytes(dir / "small.jpg");
+    PatchFrameSize(bytes, c.width, c.height);
+    test::WriteFileBytes(dir / "crafted.jpg", bytes);
+
+    const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
+    try {
+        TFastDIB::LoadJpegFile(dir / "crafted.jpg");
+        FAIL() << "a header without scan data loaded";
+    } catch (const JpegError& e) {
+        EXPECT_FALSE(c.overTheDecoderMemory) << e.Detail();
+    } catch (const RasterError& e) {
+        EXPECT_TRUE(c.overTheDecoderMemory) << e.what();
+        EXPECT_EQ(std::string(e.what()), "LoadJpegFile: \"" + (dir / "crafted.jpg").string() +
+                                             "\" is " + size +
+                                             " pixels, more than the decoder may hold in memory");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, ProgressiveHeaderMemory,
+    ::testing::Values(ProgressiveHeader{"GreyAtTheRasterBound", {"-grayscale"}, 32767, 32767, true},
+                      ProgressiveHeader{"FullChroma", {"-sample", "1x1"}, 18000, 18000, true},
+                      ProgressiveHeader{"Subsampled", {"-sample", "2x2"}, 10000, 10000, false}),
+    [](const auto& testCase) { return testCase.param.name; });
+
 TEST(LoadJpegFile, MissingFileErrorNamesTheFileAndTheReason) {
     try {
         TFastDIB::LoadJpegFile("/nonexistent/dir/photo.jpg");
