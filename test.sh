@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the optimised build, then the pixel core under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Installs missing Debian packages first.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for 60 seconds.
+# Installs missing Debian packages first.
 # Warnings are errors in both (the presets set LISKO_WERROR).
 #
 # The tests run with HOME and XDG_CONFIG_HOME pointing at a fresh empty directory, which must be
@@ -42,3 +43,5 @@ if [ -n "$(ls -A "$test_home")" ]; then
   find "$test_home" -mindepth 1 >&2
   exit 1
 fi
+
+./fuzz/run.sh 60
