@@ -19,9 +19,10 @@ rm -rf "$build/seeds"
 "$build/fuzz/lisko_fuzz_seeds" "$build/seeds"
 mkdir -p "$build/findings"
 
-# The seeds that ask for more memory than a photo may take run first, each on its own, so that a
-# decoder taking that memory shows at once as an out-of-memory finding.
-"$build/fuzz/lisko_fuzz_photo" -rss_limit_mb=2048 "$build"/seeds/photo/header-*
+# The seeds that ask for more memory than a photo may take, and the inputs of earlier findings
+# (fuzz/regressions), run first, each on its own.
+"$build/fuzz/lisko_fuzz_photo" -rss_limit_mb=2048 -timeout=30 "$build"/seeds/photo/header-* \
+    fuzz/regressions/photo/*
 
 status=0
 for target in photo version; do
