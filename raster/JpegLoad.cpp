@@ -96,6 +96,17 @@ struct Decoder {
     Decoder& operator=(const Decoder&) = delete;
 };
 
+// Arithmetic-coded data that ends early raises no warning: the decoder meets the next marker and
+// decodes the rest of the picture from zeros, a grey the camera never saw. In a file of one scan
+// the decoder reads at most two rows of blocks ahead of the rows delivered (one for the smoothing
+// of subsampled colour), so a marker other than a restart met before those is such an early end.
+bool EndedEarly(const jpeg_decompress_struct& cinfo) {
+    const int marker = cinfo.unread_marker;
+    if (marker == 0 || (marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7)) return false;
+    const JDIMENSION readAhead = 2 * static_cast<JDIMENSION>(cinfo.max_v_samp_factor) * DCTSIZE;
+    return cinfo.output_height - cinfo.output_scanline > readAhead;
+}
+
 enum class Outcome { Decoded, JpegFailed, TooLarge };
 
 // Runs the whole decode. Everything that the error jump can skip over is plain data, and the
@@ -137,11 +148,16 @@ Outcome Decode(Decoder& d, std::FILE* file, TFastDIB& raster) {
             raster.Palette()[static_cast<std::size_t>(i)] = {v, v, v, 0};
         }
     }
+    const bool oneScan = !jpeg_has_multiple_scans(&d.cinfo);
     while (d.cinfo.output_scanline < d.cinfo.output_height) {
         // libjpeg delivers the top row first; the row table counts from the bottom.
         JSAMPROW row =
             raster.Row(raster.RowCount() - 1 - static_cast<int>(d.cinfo.output_scanline));
         jpeg_read_scanlines(&d.cinfo, &row, 1);
+        if (oneScan && EndedEarly(d.cinfo)) {
+            d.cinfo.err->msg_code = JWRN_HIT_MARKER;
+            RecordAndJump(reinterpret_cast<j_common_ptr>(&d.cinfo));
+        }
     }
     jpeg_finish_decompress(&d.cinfo);
     return Outcome::Decoded;

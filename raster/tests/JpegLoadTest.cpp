@@ -56,7 +56,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ColourCase{"FullChroma", 64, 48, {"-quality", "85", "-sample", "1x1"}},
                       ColourCase{"Progressive", 201, 123, {"-quality", "75", "-progressive"}},
                       ColourCase{"OnePixel", 1, 1, {}},
-                      ColourCase{"Restarts", 100, 300, {"-restart", "1"}}),
+                      ColourCase{"Restarts", 100, 300, {"-restart", "1"}},
+                      ColourCase{"Arithmetic", 120, 333, {"-arithmetic"}},
+                      ColourCase{"ArithmeticRestarts", 97, 301, {"-arithmetic", "-restart", "1"}},
+                      ColourCase{
+                          "ArithmeticFullChroma", 64, 50, {"-arithmetic", "-sample", "1x1"}}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(LoadJpegFile, GreyscaleFileGives236DitheredLevelsLikeDjpeg) {
@@ -218,6 +222,36 @@ INSTANTIATE_TEST_SUITE_P(
                       ProgressiveHeader{"FullChroma", {"-sample", "1x1"}, 18000, 18000, true},
                       ProgressiveHeader{"Subsampled", {"-sample", "2x2"}, 10000, 10000, false}),
     [](const auto& testCase) { return testCase.param.name; });
+
+// Scan data cut a third of the way in and closed with an end marker. Huffman decoding warns of
+// it; arithmetic decoding carries on from zeros without a word, and the loader must notice.
+class CutScan : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(CutScan, IsRefusedAsDamaged) {
+    TempDir dir;
+    test::WritePnm(test::PageLike24(64, 256, 11), dir / "in.ppm");
+    test::RunCjpeg(GetParam(), dir / "in.ppm", dir / "whole.jpg");
+    std::vector<char> bytes = test::ReadFileBytes(dir / "whole.jpg");
+    std::size_t scan = 0;
+    while (scan + 1 < bytes.size() && !(static_cast<unsigned char>(bytes[scan]) == 0xFF &&
+                                        static_cast<unsigned char>(bytes[scan + 1]) == 0xDA))
+        ++scan;
+    bytes.resize(scan + (bytes.size() - scan) / 3);
+    bytes.insert(bytes.end(), {static_cast<char>(0xFF), static_cast<char>(0xD9)});
+    test::WriteFileBytes(dir / "cut.jpg", bytes);
+    try {
+        TFastDIB::LoadJpegFile(dir / "cut.jpg");
+        FAIL() << "a cut file loaded";
+    } catch (const JpegError& e) {
+        EXPECT_EQ(e.Code(), JWRN_HIT_MARKER) << e.Detail();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CutScan,
+    ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"-arithmetic"},
+                      std::vector<std::string>{"-arithmetic", "-grayscale"},
+                      std::vector<std::string>{"-arithmetic", "-sample", "1x1", "-restart", "1"}));
 
 TEST(LoadJpegFile, MissingFileErrorNamesTheFileAndTheReason) {
     try {
