@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the optimised build; then raster, photo, the pages and the
 # command-line tool under AddressSanitizer and UndefinedBehaviorSanitizer; then the page composer's
-# two-thread rendering under ThreadSanitizer. Installs missing Debian packages first. Warnings are
-# errors in all of them (the presets set LISKO_WERROR).
+# two-thread rendering under ThreadSanitizer; then each fuzz target for 60 seconds. Installs missing
+# Debian packages first. Warnings are errors in all of them (the presets set LISKO_WERROR).
 #
 # The tests run with HOME and XDG_CONFIG_HOME pointing at a fresh empty directory, which must be
 # empty still when they end: no test may write into the user's home or settings. Where allowed
@@ -47,3 +47,5 @@ if [ -n "$(ls -A "$test_home")" ]; then
   find "$test_home" -mindepth 1 >&2
   exit 1
 fi
+
+./fuzz/run.sh 60

@@ -1,7 +1,5 @@
 #include "cli/PrintCommand.h"
 
-#include <sys/stat.h>
-
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
@@ -11,8 +9,9 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -151,25 +150,28 @@ void WritePreviews(const QString& directory, const PageRange& range, const PageS
     }
 }
 
-// A new file's permissions: what the user's umask leaves of read and write for all.
-std::filesystem::perms NewFilePermissions() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<std::filesystem::perms>(0666 & ~mask);
+// Whether a printed document is whole: a PDF ends with its end-of-file marker, which a write that
+// failed on the way (a full disk) never reaches. Qt's PDF output reports no write errors.
+bool EndsAsAPdf(QFile& file) {
+    constexpr qint64 kTail = 32;
+    return file.size() >= kTail && file.seek(file.size() - kTail) &&
+           file.read(kTail).contains("%%EOF");
 }
 
-// One PDF document holding the copies one after another. It is written beside its final name and
-// renamed when complete, so that no half document ever stands under that name.
+// One PDF document holding the copies one after another. It is printed into a temporary file,
+// checked whole, then copied under its name through a save file, which reports every failed
+// write and leaves an older file of that name as it was; no half document ever stands there.
 void WritePdf(const QString& output, const std::vector<int>& indices, const PageComposer& compose) {
-    const QFileInfo target(output);
-    QTemporaryFile partial(target.absoluteDir().filePath(target.fileName() + ".XXXXXX"));
-    if (!partial.open())
-        throw Failure(QStringLiteral("cannot write %1: %2").arg(output, partial.errorString()));
-    partial.close();
+    QTemporaryFile printed;
+    if (!printed.open()) {
+        throw Failure(QStringLiteral("cannot write %1: no temporary file for it: %2")
+                          .arg(output, printed.errorString()));
+    }
+    printed.close();
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(partial.fileName());
+    printer.setOutputFileName(printed.fileName());
     // The composed page carries its own margins: it covers the A4 sheet exactly.
     printer.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
@@ -177,15 +179,29 @@ void WritePdf(const QString& output, const std::vector<int>& indices, const Page
     printer.setCreator(QStringLiteral("LiskoPrinter"));
     PrintJob(printer, indices, compose);
 
-    std::error_code error;
-    const std::filesystem::path from = partial.fileName().toStdString();
-    std::filesystem::permissions(from, NewFilePermissions(), error);
-    if (!error) std::filesystem::rename(from, target.absoluteFilePath().toStdString(), error);
-    if (error) {
-        throw Failure(QStringLiteral("cannot write %1: %2")
-                          .arg(output, QString::fromStdString(error.message())));
+    if (!printed.open() || !EndsAsAPdf(printed) || !printed.seek(0)) {
+        throw Failure(QStringLiteral("cannot write %1: its temporary copy %2 came out incomplete "
+                                     "(is that disk full?)")
+                          .arg(output, printed.fileName()));
     }
-    partial.setAutoRemove(false);
+    QSaveFile file(output);
+    // Qt words a failed write as "Unknown error"; the system's reason is still in errno then.
+    const auto fail = [&] {
+        const QString reason =
+            errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+        return Failure(QStringLiteral("cannot write %1: %2").arg(output, reason));
+    };
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) throw fail();
+    constexpr qint64 kChunk = 1 << 20;
+    while (!printed.atEnd()) {
+        const QByteArray chunk = printed.read(kChunk);
+        errno = 0;
+        // Flushed chunk by chunk, while errno still holds the reason of a failed write.
+        if (chunk.isEmpty() || file.write(chunk) != chunk.size() || !file.flush()) throw fail();
+    }
+    errno = 0;
+    if (!file.commit()) throw fail();
 }
 
 void SendToPrinter(const QString& name, const PageRange& range, int copies,

@@ -24,6 +24,12 @@ namespace {
 // crafted one makes decoding take minutes. Real encoders write about ten.
 constexpr int kMaxScans = 1000;
 
+// What libjpeg itself may allocate, beside the raster it decodes into. A progressive file keeps
+// every coefficient of the picture until its last scan: 2 bytes per sample, which a 4:2:0 photo
+// as large as the raster bound still fits, while a crafted header asking for more is refused
+// before the memory is taken.
+constexpr long kLibjpegMemory = TFastDIB::MaxImageBytes;  // NOLINT(google-runtime-int)
+
 // libjpeg reports errors by calling error_exit, which must not return. We jump back to the
 // decoding frame, which holds only trivially destructible state between setjmp and the jump.
 struct ErrorManager {
@@ -90,6 +96,17 @@ struct Decoder {
     Decoder& operator=(const Decoder&) = delete;
 };
 
+// Arithmetic-coded data that ends early raises no warning: the decoder meets the next marker and
+// decodes the rest of the picture from zeros, a grey the camera never saw. In a file of one scan
+// the decoder reads at most two rows of blocks ahead of the rows delivered (one for the smoothing
+// of subsampled colour), so a marker other than a restart met before those is such an early end.
+bool EndedEarly(const jpeg_decompress_struct& cinfo) {
+    const int marker = cinfo.unread_marker;
+    if (marker == 0 || (marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7)) return false;
+    const JDIMENSION readAhead = 2 * static_cast<JDIMENSION>(cinfo.max_v_samp_factor) * DCTSIZE;
+    return cinfo.output_height - cinfo.output_scanline > readAhead;
+}
+
 enum class Outcome { Decoded, JpegFailed, TooLarge };
 
 // Runs the whole decode. Everything that the error jump can skip over is plain data, and the
@@ -100,6 +117,7 @@ Outcome Decode(Decoder& d, std::FILE* file, TFastDIB& raster) {
     // Created here, under the jump, since creation can fail too.
     jpeg_create_decompress(&d.cinfo);
     d.created = true;
+    d.cinfo.mem->max_memory_to_use = kLibjpegMemory;
     d.cinfo.progress = &d.progress;
     jpeg_stdio_src(&d.cinfo, file);
     jpeg_read_header(&d.cinfo, TRUE);
@@ -130,11 +148,16 @@ Outcome Decode(Decoder& d, std::FILE* file, TFastDIB& raster) {
             raster.Palette()[static_cast<std::size_t>(i)] = {v, v, v, 0};
         }
     }
+    const bool oneScan = !jpeg_has_multiple_scans(&d.cinfo);
     while (d.cinfo.output_scanline < d.cinfo.output_height) {
         // libjpeg delivers the top row first; the row table counts from the bottom.
         JSAMPROW row =
             raster.Row(raster.RowCount() - 1 - static_cast<int>(d.cinfo.output_scanline));
         jpeg_read_scanlines(&d.cinfo, &row, 1);
+        if (oneScan && EndedEarly(d.cinfo)) {
+            d.cinfo.err->msg_code = JWRN_HIT_MARKER;
+            RecordAndJump(reinterpret_cast<j_common_ptr>(&d.cinfo));
+        }
     }
     jpeg_finish_decompress(&d.cinfo);
     return Outcome::Decoded;
@@ -162,6 +185,13 @@ TFastDIB TFastDIB::LoadJpegFile(const std::filesystem::path& file) {
                                                   " pixels, more than a photo may have");
         case Outcome::JpegFailed:
             break;
+    }
+    // The only memory the decoder asks for beyond what it was given is the coefficient store.
+    if (d->err.code == JERR_NO_BACKING_STORE || d->err.code == JERR_OUT_OF_MEMORY) {
+        throw RasterError("LoadJpegFile", "\"" + file.string() + "\" is " +
+                                              std::to_string(d->cinfo.image_width) + " x " +
+                                              std::to_string(d->cinfo.image_height) +
+                                              " pixels, more than the decoder may hold in memory");
     }
     if (d->err.tooManyScans) {
         throw RasterError("LoadJpegFile", "\"" + file.string() + "\" has more than " +

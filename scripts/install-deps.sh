@@ -14,6 +14,7 @@ packages=(
   desktop-file-utils dpkg-dev iproute2 util-linux
   qt6-translations-l10n qt6-gtk-platformtheme
   xvfb xauth x11-utils xdotool
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "raster/Jpeg.h"
 #include "ui/Application.h"
 
 namespace lisko {
@@ -82,7 +83,15 @@ void ShowStandardError(QWidget* parent, const QString& message) {
 }
 
 void ShowStandardError(QWidget* parent, const std::exception& error) {
-    ShowStandardError(parent, QString::fromUtf8(error.what()));
+    QString text = ErrorBoxText(QString::fromUtf8(error.what()));
+    // The decoder's message number alone does not say which file it could not read, nor why.
+    if (const auto* jpeg = dynamic_cast<const JpegError*>(&error); jpeg && !jpeg->File().empty()) {
+        text += QLatin1Char('\n') +
+                ErrorBoxText(QString::fromStdString(jpeg->File().string()) + QStringLiteral(": ") +
+                             QString::fromStdString(jpeg->Detail()));
+    }
+    CurrentDialogs().ShowMessage(parent, QGuiApplication::applicationDisplayName(), text,
+                                 QMessageBox::Critical);
 }
 
 }  // namespace lisko

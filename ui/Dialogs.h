@@ -65,7 +65,8 @@ private:
 QString ErrorBoxText(const QString& message);
 
 // The application's standard error box: the error's text, the application title as caption,
-// an error icon and OK. Every error that leaves an event handler ends here.
+// an error icon and OK. Every error that leaves an event handler ends here. A decoder error adds
+// a second line naming the file and the decoder's own words.
 void ShowStandardError(QWidget* parent, const std::exception& error);
 void ShowStandardError(QWidget* parent, const QString& message);
 

@@ -176,15 +176,17 @@ void CheckForUpdate(TForm4& form, const QString& programVersion) {
     form.show();
     form.repaint();
 
-    const QString server = UpdateServer();
-    const std::optional<QString> v = FetchServerVersion(Endpoint(server, "/version.txt"),
-                                                        CurrentUpdateSystem().VersionFetchLimit());
+    const std::optional<QString> server = UpdateServer();
+    const std::optional<QString> v =
+        server ? FetchServerVersion(Endpoint(*server, "/version.txt"),
+                                    CurrentUpdateSystem().VersionFetchLimit())
+               : std::nullopt;
     if (v) {
         form.sProgressBar1->setValue(100);
         form.repaint();
     }
     // Any difference counts, a lower version on the server too; an empty text is no version.
-    if (v && !v->isEmpty() && *v != programVersion && InstallUpdate(form, *v, server)) return;
+    if (v && !v->isEmpty() && *v != programVersion && InstallUpdate(form, *v, *server)) return;
     form.hide();
 }
 

@@ -1,6 +1,7 @@
 #include "update/UpdateSystem.h"
 
 #include <QApplication>
+#include <QHostAddress>
 #include <cstdlib>
 
 #include "identity/Identity.h"
@@ -80,7 +81,16 @@ ScopedUpdateSystem::~ScopedUpdateSystem() {
     current = previous_;
 }
 
-QString UpdateServer() {
+bool IsTrustedUpdateServer(const QUrl& url) {
+    if (!url.isValid() || url.host().isEmpty()) return false;
+    if (url.scheme() == QLatin1String("https")) return true;
+    if (url.scheme() != QLatin1String("http")) return false;
+    if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) return true;
+    const QHostAddress address(url.host());
+    return !address.isNull() && address.isLoopback();
+}
+
+std::optional<QString> UpdateServer() {
     QString server = qEnvironmentVariable("LISKO_UPDATE_URL");
     // The program runs what it downloads, so by default it takes it over an authenticated
     // connection.
@@ -88,6 +98,13 @@ QString UpdateServer() {
         server = QStringLiteral("https://") + QString::fromUtf8(identity::ProjectSite);
     while (server.endsWith(QLatin1Char('/')))
         server.chop(1);
+    if (!IsTrustedUpdateServer(QUrl(server, QUrl::StrictMode))) {
+        qWarning(
+            "LISKO_UPDATE_URL: \"%s\" is refused: the update comes over https://, or http:// "
+            "from this machine (localhost, 127.0.0.1, ::1) only",
+            qUtf8Printable(server));
+        return std::nullopt;
+    }
     return server;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <chrono>
+#include <optional>
 
 namespace lisko {
 
@@ -49,7 +51,13 @@ private:
 };
 
 // The update server's base address without a trailing "/": the project site, unless the
-// environment variable LISKO_UPDATE_URL names another (mirrors, tests).
-QString UpdateServer();
+// environment variable LISKO_UPDATE_URL names another (mirrors, tests). The program runs what it
+// downloads, so that address must be https://, or http:// on this machine's loopback interface
+// (localhost, 127.0.0.0/8, ::1); for any other nothing is returned and the reason goes to the
+// warning log.
+std::optional<QString> UpdateServer();
+
+// Whether a server address may serve the update: https, or http to a loopback host.
+bool IsTrustedUpdateServer(const QUrl& url);
 
 }  // namespace lisko

@@ -407,6 +407,62 @@ private slots:
         QCOMPARE(form2.parentWidget(), &Form());
     }
 
+    // A working copy that went away or turned to garbage after the import: the editor and
+    // apply to many report it by name, and every other photo and its working copy stay whole.
+    void damagedWorkingCopyIsReportedByName_data() {
+        QTest::addColumn<bool>("garbage");
+        QTest::addColumn<bool>("applyToMany");
+        QTest::newRow("deleted, editor") << false << false;
+        QTest::newRow("garbage, editor") << true << false;
+        QTest::newRow("deleted, apply to many") << false << true;
+        QTest::newRow("garbage, apply to many") << true << true;
+    }
+
+    void damagedWorkingCopyIsReportedByName() {
+        QFETCH(bool, garbage);
+        QFETCH(bool, applyToMany);
+        AddPhotos(3);
+        Select(0);
+        const QString damaged = Photo(1).WorkFile;
+        const auto bytes = [](const QString& name) {
+            QFile file(name);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray first = bytes(Photo(0).WorkFile);
+        const QByteArray last = bytes(Photo(2).WorkFile);
+        const QImage lastThumbnail = Photo(2).Thumbnail;
+        if (garbage) {
+            QFile file(damaged);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("not a photo any more");
+        } else {
+            QVERIFY(QFile::remove(damaged));
+        }
+
+        if (applyToMany) {
+            Form().sSpinEdit1->setValue(4);
+            AnswerApply({&TForm2::sCheckBox2}, &TForm2::sRadioButton1);
+            QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+        } else {
+            Form().fileView->clearSelection();
+            Form().fileView->topLevelItem(1)->setSelected(true);
+        }
+
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        QVERIFY2(dialogs_.messages.front().text.contains(damaged),
+                 qPrintable(dialogs_.messages.front().text));
+        QCOMPARE(dialogs_.messages.front().icon, QMessageBox::Critical);
+        QCOMPARE(Form().Photos().Count(), 3);
+        QCOMPARE(bytes(Photo(0).WorkFile), first);
+        QCOMPARE(bytes(Photo(2).WorkFile), last);
+        // Apply to many ends at the damaged photo: the one after it is not touched.
+        QCOMPARE(Photo(2).Thumbnail, lastThumbnail);
+        // The program goes on with the whole photos.
+        Select(2);
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        QCOMPARE(Shown().size(), QSize(1000, 1500));
+    }
+
     void withoutACurrentPhotoItSaysWhy() {
         AddPhotos(1);
         Form().fileView->clearSelection();

@@ -384,6 +384,22 @@ private slots:
         }
     }
 
+    void workingCopyTurnedToGarbageStopsPrintingByName() {
+        AddTintedPhotos();
+        const QString workFile = Form().Photos().Photo(1).WorkFile;
+        {
+            QFile file(workFile);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("not a photo any more");
+        }
+        QTest::mouseClick(Form().sSpeedButton4, Qt::LeftButton);
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        QVERIFY2(dialogs_.messages.front().text.contains(workFile),
+                 qPrintable(dialogs_.messages.front().text));
+        QCOMPARE(Form().Photos().Count(), 2);
+        QVERIFY(QFile::exists(Form().Photos().Photo(0).WorkFile));
+    }
+
     void errorWhilePrintingIsShownAndTheProgramGoesOn() {
         AddTintedPhotos();
         const QString workFile = Form().Photos().Photo(1).WorkFile;

@@ -223,6 +223,49 @@ INSTANTIATE_TEST_SUITE_P(Values, ValueNotText, ::testing::Values(InvitationValue
                              return std::string(test.index == 0 ? "Invitation" : "Feedback");
                          });
 
+struct CorruptStoreCase {
+    const char* name;
+    QByteArray bytes;
+};
+
+class CorruptStore : public Reminders, public ::testing::WithParamInterface<CorruptStoreCase> {};
+
+// A store file that holds no readable values is a store without values: the recommendation opens
+// and both dates are written afresh.
+TEST_P(CorruptStore, ReadsAsMissingValues) {
+    ASSERT_TRUE(QDir().mkpath(KeyDirectory()));
+    QFile file(StoreFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(GetParam().bytes), GetParam().bytes.size());
+    file.close();
+
+    EXPECT_EQ(ErrorOfRunOn(0), "");
+    EXPECT_EQ(opened_, QStringList{QStringLiteral("recommend")});
+    EXPECT_EQ(Stored(kInvitation), QString::number(kDayNumberD + 10));
+    EXPECT_EQ(Stored(kFeedback), QString::number(kDayNumberD + 5));
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+QByteArray Garbage(int size, std::uint32_t seed) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& b : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        b = static_cast<char>(seed >> 24);
+    }
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CorruptStore,
+    ::testing::Values(CorruptStoreCase{"BinaryGarbage", Garbage(4096, 1)},
+                      CorruptStoreCase{"NulBytes", QByteArray(512, '\0')},
+                      CorruptStoreCase{"GarbageAfterAHeader", "[General]\n" + Garbage(300, 2)},
+                      CorruptStoreCase{"BrokenUtf8Value",
+                                       QByteArray("[General]\n\xd0\x9f\xd1=\xff\xfe"
+                                                  "40400\n\x01=\n")},
+                      CorruptStoreCase{"OneLongLine", QByteArray(1 << 20, 'x')}),
+    CaseName<CorruptStoreCase>);
+
 TEST_F(Reminders, KeyThatCannotBeCreatedEndsTheRunBeforeAnyPrompt) {
     // A plain file where the key's directory belongs.
     QFile blocker(KeyDirectory());

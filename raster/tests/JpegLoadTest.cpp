@@ -56,7 +56,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ColourCase{"FullChroma", 64, 48, {"-quality", "85", "-sample", "1x1"}},
                       ColourCase{"Progressive", 201, 123, {"-quality", "75", "-progressive"}},
                       ColourCase{"OnePixel", 1, 1, {}},
-                      ColourCase{"Restarts", 100, 300, {"-restart", "1"}}),
+                      ColourCase{"Restarts", 100, 300, {"-restart", "1"}},
+                      ColourCase{"Arithmetic", 120, 333, {"-arithmetic"}},
+                      ColourCase{"ArithmeticRestarts", 97, 301, {"-arithmetic", "-restart", "1"}},
+                      ColourCase{
+                          "ArithmeticFullChroma", 64, 50, {"-arithmetic", "-sample", "1x1"}}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(LoadJpegFile, GreyscaleFileGives236DitheredLevelsLikeDjpeg) {
@@ -173,6 +177,81 @@ INSTANTIATE_TEST_SUITE_P(
                               },
                               -1, "30000 x 30000"}),
     [](const auto& testCase) { return testCase.param.name; });
+
+// A progressive file's header that passes the raster bound but whose coefficients would need
+// more memory than the decoder is given: refused before libjpeg takes it. The control row lies
+// under that memory, so it gets as far as the missing scan data.
+struct ProgressiveHeader {
+    const char* name;
+    std::vector<std::string> cjpegOptions;
+    int width;
+    int height;
+    bool overTheDecoderMemory;
+};
+
+class ProgressiveHeaderMemory : public ::testing::TestWithParam<ProgressiveHeader> {};
+
+TEST_P(ProgressiveHeaderMemory, IsRefusedBeforeTheCoefficientsAreTaken) {
+    const ProgressiveHeader& c = GetParam();
+    TempDir dir;
+    test::WritePnm(test::Noise24(64, 64, 9), dir / "in.ppm");
+    std::vector<std::string> options = c.cjpegOptions;
+    options.push_back("-progressive");
+    test::RunCjpeg(options, dir / "in.ppm", dir / "small.jpg");
+    std::vector<char> bytes = test::ReadFileBytes(dir / "small.jpg");
+    PatchFrameSize(bytes, c.width, c.height);
+    test::WriteFileBytes(dir / "crafted.jpg", bytes);
+
+    const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
+    try {
+        TFastDIB::LoadJpegFile(dir / "crafted.jpg");
+        FAIL() << "a header without scan data loaded";
+    } catch (const JpegError& e) {
+        EXPECT_FALSE(c.overTheDecoderMemory) << e.Detail();
+    } catch (const RasterError& e) {
+        EXPECT_TRUE(c.overTheDecoderMemory) << e.what();
+        EXPECT_EQ(std::string(e.what()), "LoadJpegFile: \"" + (dir / "crafted.jpg").string() +
+                                             "\" is " + size +
+                                             " pixels, more than the decoder may hold in memory");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, ProgressiveHeaderMemory,
+    ::testing::Values(ProgressiveHeader{"GreyAtTheRasterBound", {"-grayscale"}, 32767, 32767, true},
+                      ProgressiveHeader{"FullChroma", {"-sample", "1x1"}, 18000, 18000, true},
+                      ProgressiveHeader{"Subsampled", {"-sample", "2x2"}, 10000, 10000, false}),
+    [](const auto& testCase) { return testCase.param.name; });
+
+// Scan data cut a third of the way in and closed with an end marker. Huffman decoding warns of
+// it; arithmetic decoding carries on from zeros without a word, and the loader must notice.
+class CutScan : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(CutScan, IsRefusedAsDamaged) {
+    TempDir dir;
+    test::WritePnm(test::PageLike24(64, 256, 11), dir / "in.ppm");
+    test::RunCjpeg(GetParam(), dir / "in.ppm", dir / "whole.jpg");
+    std::vector<char> bytes = test::ReadFileBytes(dir / "whole.jpg");
+    std::size_t scan = 0;
+    while (scan + 1 < bytes.size() && !(static_cast<unsigned char>(bytes[scan]) == 0xFF &&
+                                        static_cast<unsigned char>(bytes[scan + 1]) == 0xDA))
+        ++scan;
+    bytes.resize(scan + (bytes.size() - scan) / 3);
+    bytes.insert(bytes.end(), {static_cast<char>(0xFF), static_cast<char>(0xD9)});
+    test::WriteFileBytes(dir / "cut.jpg", bytes);
+    try {
+        TFastDIB::LoadJpegFile(dir / "cut.jpg");
+        FAIL() << "a cut file loaded";
+    } catch (const JpegError& e) {
+        EXPECT_EQ(e.Code(), JWRN_HIT_MARKER) << e.Detail();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CutScan,
+    ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"-arithmetic"},
+                      std::vector<std::string>{"-arithmetic", "-grayscale"},
+                      std::vector<std::string>{"-arithmetic", "-sample", "1x1", "-restart", "1"}));
 
 TEST(LoadJpegFile, MissingFileErrorNamesTheFileAndTheReason) {
     try {

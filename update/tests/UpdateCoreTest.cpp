@@ -357,5 +357,43 @@ TEST_F(Server, ComesFromTheEnvironmentWithoutTrailingSlashes) {
     EXPECT_EQ(UpdateServer(), QStringLiteral("http://127.0.0.1:8080/mirror"));
 }
 
+// The update runs what it downloads: plain http only from this machine.
+struct ServerCase {
+    const char* name;
+    const char* url;
+    bool accepted;
+};
+
+class EnvironmentServer : public Server, public ::testing::WithParamInterface<ServerCase> {};
+
+TEST_P(EnvironmentServer, IsHttpsOrLoopback) {
+    const ServerCase& c = GetParam();
+    qputenv("LISKO_UPDATE_URL", c.url);
+    const std::optional<QString> server = UpdateServer();
+    EXPECT_EQ(server.has_value(), c.accepted) << c.url;
+    if (server) {
+        EXPECT_EQ(*server, QString::fromUtf8(c.url));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, EnvironmentServer,
+    ::testing::Values(ServerCase{"HttpsMirror", "https://mirror.example/lisko", true},
+                      ServerCase{"LoopbackV4", "http://127.0.0.1:8080", true},
+                      ServerCase{"LoopbackV4Range", "http://127.45.6.7", true},
+                      ServerCase{"LoopbackV6", "http://[::1]:8080", true},
+                      ServerCase{"Localhost", "http://LocalHost:81/m", true},
+                      ServerCase{"HttpMirror", "http://mirror.example", false},
+                      ServerCase{"HttpPrivateAddress", "http://10.0.0.1", false},
+                      ServerCase{"HttpAnyAddress", "http://0.0.0.0:8080", false},
+                      ServerCase{"LoopbackLookalike", "http://127.0.0.1.example", false},
+                      ServerCase{"LocalhostLookalike", "http://localhost.example", false},
+                      ServerCase{"UserInfoTrick", "http://127.0.0.1@mirror.example", false},
+                      ServerCase{"Ftp", "ftp://127.0.0.1", false},
+                      ServerCase{"LocalFile", "file:///tmp/update", false},
+                      ServerCase{"NoHost", "https://", false},
+                      ServerCase{"NotAnAddress", "mirror.example", false}),
+    RowName<ServerCase>);
+
 }  // namespace
 }  // namespace lisko
