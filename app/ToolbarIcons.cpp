@@ -74,6 +74,30 @@ void DrawAbout(QPainter& p) {
     p.drawRoundedRect(QRectF(21, 20, 6, 17), 2, 2);
 }
 
+// A sheet going down into a tray.
+void DrawSaveJob(QPainter& p) {
+    DrawSheet(p, QRectF(12, 3, 24, 28));
+    p.setPen(QPen(kInk, 2));
+    p.setBrush(kInk.lighter(170));
+    p.drawPolygon(QPolygonF({QPointF(3, 30), QPointF(11, 30), QPointF(15, 36), QPointF(33, 36),
+                             QPointF(37, 30), QPointF(45, 30), QPointF(45, 45), QPointF(3, 45)}));
+    p.setPen(QPen(kAccent, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(QPointF(24, 12), QPointF(24, 29));
+    p.drawPolyline(QPolygonF({QPointF(17, 23), QPointF(24, 30), QPointF(31, 23)}));
+}
+
+// A folder with a sheet coming out of it.
+void DrawOpenJob(QPainter& p) {
+    p.setPen(QPen(kInk, 2));
+    p.setBrush(kInk.lighter(170));
+    p.drawPolygon(QPolygonF({QPointF(3, 10), QPointF(17, 10), QPointF(21, 15), QPointF(45, 15),
+                             QPointF(45, 43), QPointF(3, 43)}));
+    DrawSheet(p, QRectF(10, 5, 26, 28));
+    p.setPen(QPen(kInk, 2));
+    p.setBrush(kAccent);
+    p.drawPolygon(QPolygonF({QPointF(3, 43), QPointF(10, 24), QPointF(46, 24), QPointF(45, 43)}));
+}
+
 }  // namespace
 
 QSize ToolbarIconSize(ToolbarPicture picture) {
@@ -100,6 +124,12 @@ QIcon ToolbarIcon(ToolbarPicture picture) {
             break;
         case ToolbarPicture::About:
             DrawAbout(p);
+            break;
+        case ToolbarPicture::SaveJob:
+            DrawSaveJob(p);
+            break;
+        case ToolbarPicture::OpenJob:
+            DrawOpenJob(p);
             break;
     }
     p.end();

@@ -124,6 +124,7 @@ TForm1::TForm1() {
     WebBrowser = BuildProjectTab(sTabSheet5);
 
     BuildEditorTab();
+    BuildJobButtons();
 
     sProgressBar1 = new QProgressBar(client);
     sProgressBar1->setObjectName(QStringLiteral("sProgressBar1"));
@@ -221,6 +222,10 @@ void TForm1::WireActions() {
             [this] { Handle([this] { feedbackClick(); }); });
     connect(sSpeedButton5, &QToolButton::clicked, this,
             [this] { Handle([this] { sSpeedButton5Click(); }); });
+    connect(sSpeedButton9, &QToolButton::clicked, this,
+            [this] { Handle([this] { SaveJobClick(); }); });
+    connect(sSpeedButton10, &QToolButton::clicked, this,
+            [this] { Handle([this] { OpenJobClick(); }); });
 }
 
 TForm1::~TForm1() {

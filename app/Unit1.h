@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "list/PhotoList.h"
+#include "pages/JobFile.h"
 #include "pages/PageComposer.h"
 #include "photo/Lisko.h"
 #include "ui/Application.h"
@@ -60,6 +61,13 @@ public:
     void fileViewClick();
     void fileViewChange();
     void fileViewKeyDown(int key);
+
+    // Jobs: the list with its settings and the layout, saved and opened again.
+    void SaveJobClick();
+    void OpenJobClick();
+    // Replaces the list with the job's photos, after asking when the list is not empty. Sources
+    // that are missing or fail to import are skipped and listed in one message at the end.
+    void OpenJobFile(const QString& path);
 
     // Reminders, links and web pages.
     void CheckReminders();
@@ -145,6 +153,10 @@ public:
     QLabel* Image1;  // the editor's picture, exactly as large as its picture
     QProgressBar* sProgressBar1;
 
+    // The job buttons, beside the right-hand tabs.
+    QToolButton* sSpeedButton9;   // "Сохранить", Ctrl+S
+    QToolButton* sSpeedButton10;  // "Открыть", Ctrl+O
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -157,6 +169,13 @@ private:
     void BuildEditorTab();
     void LayOutEditorTab();
     void BuildPreviewTab();
+    void BuildJobButtons();
+    Job CurrentJob() const;
+    // Imports the job's photos with progress; says which were skipped and why.
+    QStringList ImportJob(const Job& job);
+    // Imports one photo of a job with its settings; why it was skipped, or an empty text.
+    QString ImportJobPhoto(const JobPhoto& photo);
+    void ShowOpenedJob(const PageLayout& layout);
     // What the pages are composed from now: the list, the layout controls, the pictures, today.
     PageSources CurrentPageSources() const;
     void WireActions();
@@ -183,6 +202,7 @@ private:
     QStringList pendingFiles_;  // given while a batch runs
     QWidget* previewViewport_ = nullptr;
     bool applying_ = false;
+    QString jobPath_;  // the job file last saved or opened, where the job dialogs start
     // Where the last press on the editor picture was, in picture pixels.
     int MouseDownX = 0;
     int MouseDownY = 0;

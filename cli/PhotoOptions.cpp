@@ -1,6 +1,12 @@
 #include "cli/PhotoOptions.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
 #include <QStringList>
+
+#include "cli/Output.h"
+#include "list/PhotoList.h"
 
 namespace lisko::cli {
 
@@ -72,6 +78,58 @@ void Apply(const PhotoSettings& s, TLisko& photo) {
         photo.CropTop = (*s.crop)[2];
         photo.CropBottom = (*s.crop)[3];
     }
+}
+
+void AddLayoutOptions(QCommandLineParser& parser) {
+    parser.addOptions({
+        {QStringLiteral("rows"), QStringLiteral("Rows of photos on a page (default 3)."),
+         QStringLiteral("1..5")},
+        {QStringLiteral("columns"), QStringLiteral("Columns of photos on a page (default 3)."),
+         QStringLiteral("1..5")},
+        {QStringLiteral("order"),
+         QStringLiteral("Fill the cells along the rows (default) or down the columns."),
+         QStringLiteral("rows|columns")},
+    });
+}
+
+PageLayout ReadLayout(const QCommandLineParser& parser, PageLayout base) {
+    PageLayout layout = base;
+    if (parser.isSet(QStringLiteral("rows"))) {
+        layout.rows = ParseInt(parser.value(QStringLiteral("rows")), 1, kLargestGrid, "rows");
+    }
+    if (parser.isSet(QStringLiteral("columns"))) {
+        layout.columns =
+            ParseInt(parser.value(QStringLiteral("columns")), 1, kLargestGrid, "columns");
+    }
+    if (parser.isSet(QStringLiteral("order"))) {
+        const QString order = parser.value(QStringLiteral("order"));
+        if (order != QLatin1String("rows") && order != QLatin1String("columns")) {
+            throw UsageError(("--order is 'rows' or 'columns', not '" + order + "'").toStdString());
+        }
+        layout.order =
+            order == QLatin1String("columns") ? SlotOrder::ColumnWise : SlotOrder::RowWise;
+    }
+    return layout;
+}
+
+// The program skips the others silently; here each gets a note.
+QStringList AcceptedPhotos(const QStringList& given) {
+    QStringList accepted;
+    QSet<QString> seen;
+    for (const QString& file : given) {
+        // The file dialog gives absolute, clean paths; the list orders and compares those.
+        const QString path = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+        if (!HasPhotoExtension(path)) {
+            PrintError(
+                QStringLiteral("skipping %1: only .jpg and .jpeg files are printed").arg(file));
+        } else if (seen.contains(path)) {
+            PrintError(QStringLiteral("skipping %1: given twice").arg(file));
+        } else {
+            seen.insert(path);
+            accepted << path;
+        }
+    }
+    return accepted;
 }
 
 }  // namespace lisko::cli

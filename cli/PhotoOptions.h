@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "pages/PageLayout.h"
 #include "photo/Lisko.h"
 
 namespace lisko::cli {
@@ -25,13 +26,19 @@ struct PhotoSettings {
     std::optional<int> brightness;
     std::optional<int> contrast;
     std::optional<std::array<int, 4>> crop;  // left, right, top, bottom
-
-    bool ChangesAnything() const { return imageType || brightness || contrast || crop; }
 };
 
 // --type, --brightness, --contrast and --crop, with the editor's ranges.
 void AddPhotoOptions(QCommandLineParser& parser);
 PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser);
 void Apply(const PhotoSettings& settings, TLisko& photo);
+
+// --rows, --columns and --order; those not given keep the base layout's.
+void AddLayoutOptions(QCommandLineParser& parser);
+PageLayout ReadLayout(const QCommandLineParser& parser, PageLayout base);
+
+// The files the program's list would take, in the order given: only .jpg and .jpeg names, each
+// full path once, made absolute and clean. The rest are skipped with a note.
+QStringList AcceptedPhotos(const QStringList& given);
 
 }  // namespace lisko::cli

@@ -3,10 +3,10 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cerrno>
@@ -18,8 +18,10 @@
 #include "cli/Output.h"
 #include "cli/PhotoOptions.h"
 #include "list/PageSources.h"
+#include "list/PhotoList.h"
 #include "pages/Advertisements.h"
 #include "pages/Clock.h"
+#include "pages/JobFile.h"
 #include "pages/PageComposer.h"
 #include "pages/Printing.h"
 
@@ -38,6 +40,7 @@ struct Settings {
     std::optional<PageRange> pages;  // all pages when not given
     int copies = 1;
     PhotoSettings photoSettings;
+    QHash<QString, JobPhoto> jobPhotos;  // a job's settings, by source
 };
 
 std::runtime_error Failure(const QString& message) {
@@ -58,9 +61,18 @@ PageRange ParsePages(const QString& text) {
     return range;
 }
 
-Settings ReadSettings(const QCommandLineParser& parser) {
+// With a job, its photos and layout are the starting point that the options change.
+Settings ReadSettings(const QCommandLineParser& parser, const Job* job) {
     Settings s;
     s.photos = parser.positionalArguments();
+    if (job && !s.photos.isEmpty()) throw UsageError("give either photos or --job FILE, not both");
+    if (job) {
+        for (const JobPhoto& photo : job->photos) {
+            s.photos << photo.source;
+            s.jobPhotos.insert(photo.source, photo);
+        }
+        if (s.photos.isEmpty()) throw UsageError("the job holds no photos");
+    }
     if (s.photos.isEmpty()) throw UsageError("no photos given");
     s.output = parser.value(QStringLiteral("output"));
     s.printer = parser.value(QStringLiteral("printer"));
@@ -71,21 +83,7 @@ Settings ReadSettings(const QCommandLineParser& parser) {
     if (s.output.isEmpty() && s.printer.isEmpty() && s.previewDirectory.isEmpty()) {
         throw UsageError("nothing to write: give -o OUT.pdf, --printer NAME or --preview-png DIR");
     }
-    if (parser.isSet(QStringLiteral("rows"))) {
-        s.layout.rows = ParseInt(parser.value(QStringLiteral("rows")), 1, kLargestGrid, "rows");
-    }
-    if (parser.isSet(QStringLiteral("columns"))) {
-        s.layout.columns =
-            ParseInt(parser.value(QStringLiteral("columns")), 1, kLargestGrid, "columns");
-    }
-    if (parser.isSet(QStringLiteral("order"))) {
-        const QString order = parser.value(QStringLiteral("order"));
-        if (order != QLatin1String("rows") && order != QLatin1String("columns")) {
-            throw UsageError(("--order is 'rows' or 'columns', not '" + order + "'").toStdString());
-        }
-        s.layout.order =
-            order == QLatin1String("columns") ? SlotOrder::ColumnWise : SlotOrder::RowWise;
-    }
+    s.layout = ReadLayout(parser, job ? job->layout : PageLayout{});
     if (parser.isSet(QStringLiteral("pages"))) {
         s.pages = ParsePages(parser.value(QStringLiteral("pages")));
     }
@@ -94,27 +92,6 @@ Settings ReadSettings(const QCommandLineParser& parser) {
     }
     s.photoSettings = ReadPhotoSettings(parser);
     return s;
-}
-
-// The files the program's list would take, in the order given: only .jpg and .jpeg names, each
-// full path once. The rest are skipped with a note, where the program skips them silently.
-QStringList AcceptedPhotos(const QStringList& given) {
-    QStringList accepted;
-    QSet<QString> seen;
-    for (const QString& file : given) {
-        // The file dialog gives absolute, clean paths; the list orders and compares those.
-        const QString path = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
-        if (!HasPhotoExtension(path)) {
-            PrintError(
-                QStringLiteral("skipping %1: only .jpg and .jpeg files are printed").arg(file));
-        } else if (seen.contains(path)) {
-            PrintError(QStringLiteral("skipping %1: given twice").arg(file));
-        } else {
-            seen.insert(path);
-            accepted << path;
-        }
-    }
-    return accepted;
 }
 
 // Imports the photos into a list in the program's order, each with the given settings.
@@ -126,9 +103,14 @@ void ImportPhotos(const QStringList& paths, const Settings& settings, const QStr
         const QString& path = paths[k];
         try {
             auto photo = std::make_unique<TLisko>(path, scratch);
+            const TLiskoData imported = *photo;
+            if (const auto job = settings.jobPhotos.constFind(path);
+                job != settings.jobPhotos.constEnd()) {
+                ApplySettings(*job, *photo);
+            }
             Apply(settings.photoSettings, *photo);
             // The preview shows thumbnails, which the program refreshes on every change.
-            if (!settings.previewDirectory.isEmpty() && settings.photoSettings.ChangesAnything())
+            if (!settings.previewDirectory.isEmpty() && !SameSettings(imported, *photo))
                 photo->Render(true);
             list.Insert(list.InsertPosition(path), path, std::move(photo));
         } catch (const std::exception& e) {
@@ -264,8 +246,10 @@ int RunPrint(const QStringList& arguments) {
         "program's list (ascending full path), only .jpg and .jpeg files, each once, with an "
         "advertisement before every 19 photos. Each photo is imported as the program imports it "
         "and rendered with the settings given (a new photo's defaults otherwise: black and "
-        "white, brightness 1, contrast 0, no crop). With -o the pages go into one PDF, the "
-        "copies one after another; with --printer every copy is a print job of its own."));
+        "white, brightness 1, contrast 0, no crop). --job takes the photos, their settings and the "
+        "layout from a job file instead; the options given change them. With -o the pages go "
+        "into one PDF, the copies one after another; with --printer every copy is a print job of "
+        "its own."));
     parser.addPositionalArgument(QStringLiteral("PHOTO..."), QStringLiteral("The JPEG photos."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
@@ -280,18 +264,16 @@ int RunPrint(const QStringList& arguments) {
         {QStringLiteral("preview-png"),
          QStringLiteral("Also write the pages as the preview shows them, DIR/page-NNN.png."),
          QStringLiteral("DIR")},
-        {QStringLiteral("rows"), QStringLiteral("Rows of photos on a page (default 3)."),
-         QStringLiteral("1..5")},
-        {QStringLiteral("columns"), QStringLiteral("Columns of photos on a page (default 3)."),
-         QStringLiteral("1..5")},
-        {QStringLiteral("order"),
-         QStringLiteral("Fill the cells along the rows (default) or down the columns."),
-         QStringLiteral("rows|columns")},
+        {QStringLiteral("job"),
+         QStringLiteral("Print the photos of the job file <FILE.lisko> with their settings and "
+                        "its layout, instead of photos given here; options change them."),
+         QStringLiteral("FILE.lisko")},
         {QStringLiteral("pages"), QStringLiteral("Print only these pages (default all)."),
          QStringLiteral("FROM-TO")},
         {QStringLiteral("copies"), QStringLiteral("Number of copies (default 1)."),
          QStringLiteral("N")},
     });
+    AddLayoutOptions(parser);
     AddPhotoOptions(parser);
 
     if (!parser.parse(arguments)) {
@@ -306,11 +288,21 @@ int RunPrint(const QStringList& arguments) {
         return Code(Exit::Ok);
     }
 
+    std::optional<Job> job;
+    if (parser.isSet(QStringLiteral("job"))) {
+        try {
+            job = LoadJobFile(parser.value(QStringLiteral("job")));
+        } catch (const JobFileError& e) {
+            PrintError(QString::fromUtf8(e.what()));
+            return Code(Exit::Failed);
+        }
+    }
+
     Settings settings;
     QStringList paths;
     PageRange range;
     try {
-        settings = ReadSettings(parser);
+        settings = ReadSettings(parser, job ? &*job : nullptr);
         paths = AcceptedPhotos(settings.photos);
         const int pageCount = PageCount(static_cast<int>(paths.size()), settings.layout);
         if (pageCount == 0) throw UsageError("no .jpg or .jpeg photo to print");

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "cli/JobCommand.h"
 #include "cli/Output.h"
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
@@ -19,6 +20,7 @@ constexpr char kUsage[] =
     "Commands:\n"
     "  render   import one photo and write its rendering as a PNG\n"
     "  print    lay photos out on pages and write a PDF, print them or preview them\n"
+    "  job      write a job file of photos, their settings and the layout\n"
     "\n"
     "Run 'liskoprinter-cli COMMAND --help' for the options of a command.\n";
 
@@ -45,6 +47,10 @@ int main(int argc, char* argv[]) {
     if (command == QLatin1String("render") || printing) {
         arguments.removeAt(1);
         return printing ? lisko::cli::RunPrint(arguments) : lisko::cli::RunRender(arguments);
+    }
+    if (command == QLatin1String("job")) {
+        arguments.removeAt(1);
+        return lisko::cli::RunJob(arguments);
     }
     lisko::cli::PrintError(command.isEmpty() ? QStringLiteral("no command given")
                                              : QStringLiteral("unknown command '%1'").arg(command));

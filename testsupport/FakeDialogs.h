@@ -43,6 +43,20 @@ public:
         return setUpPrinter ? setUpPrinter(printer, pageCount) : false;
     }
 
+    QString OpenFileName(QWidget*, const FileNameRequest& request) override {
+        return AnswerFileName(request);
+    }
+    QString SaveFileName(QWidget*, const FileNameRequest& request) override {
+        return AnswerFileName(request);
+    }
+    bool Ask(QWidget* parent, const QString& caption, const QString& question) override {
+        questions.push_back({parent, caption, question, QMessageBox::Question});
+        if (yesNo.empty()) return false;
+        const bool yes = yesNo.front();
+        yesNo.pop_front();
+        return yes;
+    }
+
     std::deque<QStringList> answers;                   // file dialog answers, one per call
     std::function<void()> whileOpen;                   // runs while the file dialog is open
     std::function<int(QDialog&)> modal;                // fills in a dialog and returns its result
@@ -52,6 +66,24 @@ public:
     int modalCount = 0;
     int printDialogCount = 0;
     std::vector<Message> messages;
+
+    // The one-file dialogs (open and save) answer in turn; without an answer they are cancelled.
+    std::deque<QString> fileNames;
+    FileNameRequest lastFileNameRequest;
+    int fileNameCount = 0;
+    // The questions asked, and their answers in turn; without one the answer is No.
+    std::deque<bool> yesNo;
+    std::vector<Message> questions;
+
+private:
+    QString AnswerFileName(const FileNameRequest& request) {
+        lastFileNameRequest = request;
+        ++fileNameCount;
+        if (fileNames.empty()) return {};
+        QString answer = fileNames.front();
+        fileNames.pop_front();
+        return answer;
+    }
 };
 
 }  // namespace lisko::test

@@ -60,6 +60,39 @@ bool SystemDialogs::SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCou
     return dialog.exec() == QDialog::Accepted;
 }
 
+namespace {
+
+QString ChooseFileName(QWidget* parent, const FileNameRequest& request,
+                       QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setNameFilters(request.nameFilters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.selected.isEmpty()) dialog.selectFile(request.selected);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace
+
+QString SystemDialogs::OpenFileName(QWidget* parent, const FileNameRequest& request) {
+    return ChooseFileName(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString SystemDialogs::SaveFileName(QWidget* parent, const FileNameRequest& request) {
+    return ChooseFileName(parent, request, QFileDialog::AcceptSave);
+}
+
+bool SystemDialogs::Ask(QWidget* parent, const QString& caption, const QString& question) {
+    QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 Dialogs& CurrentDialogs() {
     return current ? *current : System();
 }
@@ -90,7 +123,7 @@ void ShowStandardError(QWidget* parent, const std::exception& error) {
                 ErrorBoxText(QString::fromStdString(jpeg->File().string()) + QStringLiteral(": ") +
                              QString::fromStdString(jpeg->Detail()));
     }
-    CurrentDialogs().ShowMessage(parent, QGuiApplication::applicationDisplayName(), text,
+    CurrentDialogs().ShowMessage(parent, QString::fromUtf8(ApplicationTitle), text,
                                  QMessageBox::Critical);
 }
 

@@ -18,6 +18,14 @@ struct OpenFilesRequest {
     QString directory;        // where the dialog opens; empty for the desktop's choice
 };
 
+// What the program asks of a dialog for one file to open or to save.
+struct FileNameRequest {
+    QString title;
+    QStringList nameFilters;  // the first is preselected
+    QString defaultSuffix;    // added to a typed name without one
+    QString selected;         // the file the dialog starts on, if any
+};
+
 // The program's modal dialogs, behind one seam so that tests can answer them.
 class Dialogs {
 public:
@@ -33,6 +41,15 @@ public:
     // pages or a range, and the printers or a PDF file, but no selection. The user's choices of
     // printer or file, copies and range land in printer. False when the user cancels.
     virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCount) = 0;
+    // The dialogs below are cancelled (answered No) where a seam does not answer them.
+    // One existing file to open, or an empty text when the user cancels.
+    virtual QString OpenFileName(QWidget*, const FileNameRequest&) { return {}; }
+    // The file to save to (the dialog has asked before replacing one), or an empty text.
+    virtual QString SaveFileName(QWidget*, const FileNameRequest&) { return {}; }
+    // A question with the buttons Yes and No; true for Yes.
+    virtual bool Ask(QWidget*, const QString& /*caption*/, const QString& /*question*/) {
+        return false;
+    }
 };
 
 // The desktop's own dialogs.
@@ -43,6 +60,9 @@ public:
                      QMessageBox::Icon icon) override;
     int RunModal(QDialog& dialog) override;
     bool SetUpPrinter(QWidget* parent, QPrinter& printer, int pageCount) override;
+    QString OpenFileName(QWidget* parent, const FileNameRequest& request) override;
+    QString SaveFileName(QWidget* parent, const FileNameRequest& request) override;
+    bool Ask(QWidget* parent, const QString& caption, const QString& question) override;
 };
 
 // The dialogs in use: the desktop's, unless a ScopedDialogs replaced them.

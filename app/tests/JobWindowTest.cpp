@@ -1,0 +1,371 @@
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <memory>
+
+#include "app/Program.h"
+#include "app/tests/WindowTestMain.h"
+#include "pages/JobFile.h"
+#include "raster/Jpeg.h"
+#include "testsupport/FakeDialogs.h"
+#include "testsupport/PdfPages.h"
+#include "testsupport/TestRaster.h"
+#include "ui/Dialogs.h"
+
+namespace lisko {
+namespace {
+
+// The shared fake, with a PDF file in place of the printer that the print dialog sets up.
+class FakeDialogs : public test::FakeDialogs {
+public:
+    bool SetUpPrinter(QWidget*, QPrinter& printer, int) override {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    }
+
+    QString pdf;
+};
+
+QStringList Column(const QTreeWidget* view, int column) {
+    QStringList texts;
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        texts << view->topLevelItem(i)->text(column);
+    return texts;
+}
+
+bool SameBytes(const QImage& a, const QImage& b) {
+    if (a.format() != b.format() || a.size() != b.size()) return false;
+    for (int y = 0; y < a.height(); ++y) {
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y),
+                        static_cast<std::size_t>(a.width()) * 3) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+class JobWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir photos_;
+    std::unique_ptr<QTemporaryDir> output_;
+    std::unique_ptr<QTemporaryDir> scratch_;
+    FakeDialogs dialogs_;
+    std::unique_ptr<ScopedDialogs> scopedDialogs_;
+    std::unique_ptr<Forms> forms_;
+
+    TForm1& Form() { return forms_->form1; }
+    QString Photo(const QString& relative) const { return photos_.filePath(relative); }
+    QString Output(const QString& name) const { return output_->filePath(name); }
+
+    void WriteJpeg(const QString& relative, int width, int height, std::uint32_t seed) {
+        QDir().mkpath(QFileInfo(Photo(relative)).path());
+        const std::vector<std::uint8_t> jpeg =
+            EncodeJpeg(test::PageLike24(width, height, seed), 90);
+        QFile file(Photo(relative));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(jpeg.data()), static_cast<qint64>(jpeg.size()));
+    }
+
+    void WriteText(const QString& path, const QByteArray& text) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    void Add(const QStringList& relative) {
+        QStringList paths;
+        for (const QString& r : relative)
+            paths << Photo(r);
+        dialogs_.answers.push_back(paths);
+        QTest::mouseClick(Form().sSpeedButton3, Qt::LeftButton);
+    }
+
+    // Marks one entry, which makes it the editor's photo.
+    void Select(int row) {
+        Form().fileView->clearSelection();
+        Form().fileView->topLevelItem(row)->setSelected(true);
+    }
+
+    void Print(const QString& pdf) {
+        dialogs_.pdf = pdf;
+        QTest::mouseClick(Form().sSpeedButton4, Qt::LeftButton);
+        QVERIFY(QFile::exists(pdf));
+    }
+
+    void Save(const QString& path) {
+        dialogs_.fileNames.push_back(path);
+        QTest::mouseClick(Form().sSpeedButton9, Qt::LeftButton);
+    }
+
+    void Open(const QString& path, bool replace = true) {
+        dialogs_.fileNames.push_back(path);
+        dialogs_.yesNo.push_back(replace);
+        QTest::mouseClick(Form().sSpeedButton10, Qt::LeftButton);
+    }
+
+    // Three photos in the list, edited through the editor's controls, and a 2 x 2 layout filled
+    // down the columns.
+    void MakeEditedList() {
+        Add({"notes/a.jpg", "notes/b.jpg", "c.jpg"});
+        QCOMPARE(Form().Photos().Count(), 3);
+        Select(0);
+        Form().sComboBox1->setCurrentIndex(2);
+        Form().sSpinEdit1->setValue(5);
+        Form().sSpinEdit5->setValue(12);
+        Select(1);
+        Form().sComboBox2->setCurrentIndex(0);
+        Form().sSpinEdit1->setValue(-3);
+        Form().sSpinEdit2->setValue(7);
+        Form().sSpinEdit3->setValue(10);
+        Form().sSpinEdit4->setValue(20);
+        Select(2);
+        Form().sSpinEdit6->setValue(50);
+        Form().sSpinEdit2->setValue(4);
+        Form().sSpinEdit7->setValue(2);
+        Form().sSpinEdit8->setValue(2);
+        Form().sComboBox3->setCurrentIndex(1);
+    }
+
+    std::vector<TLiskoData> Settings() {
+        std::vector<TLiskoData> settings;
+        for (int i = 0; i < Form().Photos().Count(); ++i)
+            settings.push_back(Form().Photos().Photo(i));
+        return settings;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(photos_.isValid());
+        WriteJpeg(QStringLiteral("notes/a.jpg"), 90, 60, 1);
+        WriteJpeg(QStringLiteral("notes/b.jpg"), 60, 90, 2);
+        WriteJpeg(QStringLiteral("c.jpg"), 70, 70, 3);
+        WriteText(Photo(QStringLiteral("broken.jpg")), "not a photo");
+        WriteText(Photo(QStringLiteral("notes.png")), "not a photo either");
+    }
+
+    void init() {
+        scratch_ = std::make_unique<QTemporaryDir>();
+        output_ = std::make_unique<QTemporaryDir>();
+        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
+        qputenv("LISKO_UPDATE_URL", "http://127.0.0.1:1");
+        dialogs_ = FakeDialogs();
+        scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
+        forms_ = std::make_unique<Forms>();
+    }
+
+    void cleanup() {
+        forms_.reset();
+        scopedDialogs_.reset();
+        qunsetenv("LISKO_SCRATCH_DIR");
+        qunsetenv("LISKO_UPDATE_URL");
+    }
+
+    void jobButtonsSitBesideTheRightHandTabs() {
+        const QWidget* corner = Form().sPageControl1->cornerWidget(Qt::TopRightCorner);
+        QVERIFY(corner);
+        QCOMPARE(Form().sSpeedButton9->parentWidget(), corner);
+        QCOMPARE(Form().sSpeedButton10->parentWidget(), corner);
+        QCOMPARE(Form().sSpeedButton9->text(), QStringLiteral("Сохранить"));
+        QCOMPARE(Form().sSpeedButton10->text(), QStringLiteral("Открыть"));
+        QCOMPARE(Form().sSpeedButton9->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(Form().sSpeedButton10->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QVERIFY(!Form().sSpeedButton9->icon().isNull());
+        QVERIFY(!Form().sSpeedButton10->icon().isNull());
+    }
+
+    void shortcutsOpenTheJobDialogs() {
+        Form().show();
+        QVERIFY(QTest::qWaitForWindowActive(&Form()));
+        Add({"c.jpg"});
+        QTest::keyClick(Form().windowHandle(), Qt::Key_S, Qt::ControlModifier);
+        // A button's shortcut clicks it the way the mouse does, after a short press.
+        QTRY_COMPARE(dialogs_.fileNameCount, 1);
+        QCOMPARE(dialogs_.lastFileNameRequest.title, QStringLiteral("Сохранить задание"));
+        QTest::keyClick(Form().windowHandle(), Qt::Key_O, Qt::ControlModifier);
+        QTRY_COMPARE(dialogs_.fileNameCount, 2);
+        QCOMPARE(dialogs_.lastFileNameRequest.title, QStringLiteral("Открыть задание"));
+        QCOMPARE(dialogs_.lastFileNameRequest.defaultSuffix, QStringLiteral("lisko"));
+        QCOMPARE(dialogs_.lastFileNameRequest.nameFilters.front(),
+                 QStringLiteral("Задания LiskoPrinter (*.lisko)"));
+    }
+
+    // Save, open again over the same list, print: the same pages, the same renderings, the same
+    // settings and layout, and the first photo in the editor.
+    void savedJobReopensAndPrintsTheSamePages() {
+        MakeEditedList();
+        Print(Output(QStringLiteral("before.pdf")));
+        const std::vector<TLiskoData> settingsBefore = Settings();
+        std::vector<QImage> renderings;
+        for (int i = 0; i < Form().Photos().Count(); ++i)
+            renderings.push_back(Form().Photos().Photo(i).Render(true));
+        const QStringList names = Column(Form().fileView, 0);
+        const QStringList folders = Column(Form().fileView, 1);
+
+        Save(Photo(QStringLiteral("exam.lisko")));
+        QVERIFY(QFile::exists(Photo(QStringLiteral("exam.lisko"))));
+        QVERIFY(dialogs_.messages.empty());
+        Form().sSpinEdit7->setValue(4);
+        Form().sComboBox3->setCurrentIndex(0);
+        Open(Photo(QStringLiteral("exam.lisko")));
+
+        QCOMPARE(dialogs_.questions.size(), std::size_t{1});
+        QVERIFY(dialogs_.messages.empty());
+        QCOMPARE(Column(Form().fileView, 0), names);
+        QCOMPARE(Column(Form().fileView, 1), folders);
+        const std::vector<TLiskoData> settingsAfter = Settings();
+        for (std::size_t i = 0; i < settingsBefore.size(); ++i) {
+            QVERIFY2(SameSettings(settingsAfter[i], settingsBefore[i]), qPrintable(names[i]));
+            QVERIFY2(
+                SameBytes(Form().Photos().Photo(static_cast<int>(i)).Render(true), renderings[i]),
+                qPrintable(names[i]));
+        }
+        QCOMPARE(Form().sSpinEdit7->value(), 2);
+        QCOMPARE(Form().sSpinEdit8->value(), 2);
+        QCOMPARE(Form().sComboBox3->currentIndex(), 1);
+        QCOMPARE(Form().sLabel16->text(), QStringLiteral("1"));
+        QCOMPARE(Form().CurrentPhoto, &Form().Photos().Photo(0));
+        QVERIFY(Form().fileView->topLevelItem(0)->isSelected());
+        QCOMPARE(Form().sPageControl1->currentIndex(), 0);
+        QCOMPARE(Form().sComboBox1->currentIndex(), 2);
+        QCOMPARE(Form().sSpinEdit5->value(), 12);
+        QCOMPARE(Form().sProgressBar1->value(), 0);
+
+        Print(Output(QStringLiteral("after.pdf")));
+        const std::vector<QImage> before =
+            test::PdfImages(Output(QStringLiteral("before.pdf")).toStdString());
+        QCOMPARE(before.size(), std::size_t{1});
+        QVERIFY(before == test::PdfImages(Output(QStringLiteral("after.pdf")).toStdString()));
+    }
+
+    void openingOverAListAsksAndNoKeepsIt() {
+        Add({"c.jpg"});
+        Save(Output(QStringLiteral("job.lisko")));
+        Add({"notes/a.jpg"});
+        const TLisko* first = &Form().Photos().Photo(0);
+        Open(Output(QStringLiteral("job.lisko")), false);
+        QCOMPARE(dialogs_.questions.size(), std::size_t{1});
+        QCOMPARE(dialogs_.questions.front().text,
+                 QStringLiteral("Заменить снимки списка снимками задания «job.lisko»?"));
+        QCOMPARE(Form().Photos().Count(), 2);
+        QCOMPARE(&Form().Photos().Photo(0), first);
+    }
+
+    void openingIntoAnEmptyListDoesNotAsk() {
+        SaveJobFile(Output(QStringLiteral("one.lisko")),
+                    {PageLayout{}, {{Photo(QStringLiteral("c.jpg")), TLiskoData{}}}});
+        Open(Output(QStringLiteral("one.lisko")));
+        QVERIFY(dialogs_.questions.empty());
+        QCOMPARE(Column(Form().fileView, 0), QStringList{"c.jpg"});
+    }
+
+    // A faulty job is reported before anything happens: no question, the list as it was.
+    void faultyJobChangesNothing() {
+        Add({"c.jpg", "notes/a.jpg"});
+        const TLisko* first = &Form().Photos().Photo(0);
+        Save(Output(QStringLiteral("faulty.lisko")));
+        QFile file(Output(QStringLiteral("faulty.lisko")));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray text = file.readAll();
+        text.replace("\"rotation\": 0", "\"rotation\": 9");
+        file.resize(0);
+        file.write(text);
+        file.close();
+
+        Open(Output(QStringLiteral("faulty.lisko")));
+        QVERIFY(dialogs_.questions.empty());
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        QCOMPARE(dialogs_.messages.front().icon, QMessageBox::Critical);
+        QVERIFY2(dialogs_.messages.front().text.contains(
+                     R"(photo 1: "rotation" must be a whole number from 0 to 3, not 9)"),
+                 qPrintable(dialogs_.messages.front().text));
+        QCOMPARE(Form().Photos().Count(), 2);
+        QCOMPARE(&Form().Photos().Photo(0), first);
+    }
+
+    // Missing, unreadable, foreign and repeated sources are skipped, and one message at the end
+    // says which and why; the others open.
+    void skippedSourcesAreListedOnceAtTheEnd() {
+        const QByteArray photo = R"({ "rotation": 0, "type": "bw", "brightness": 1,
+            "contrast": 0, "crop": { "left": 0, "right": 0, "top": 0, "bottom": 0 } })";
+        QByteArray photos;
+        for (const char* source :
+             {"notes/a.jpg", "gone.jpg", "broken.jpg", "notes.png", "./notes/a.jpg", "c.jpg"}) {
+            QByteArray entry = photo;
+            entry.insert(1, QByteArray(R"( "source": ")") + source + "\",");
+            photos += (photos.isEmpty() ? "" : ",") + entry;
+        }
+        WriteText(Photo(QStringLiteral("mixed.lisko")),
+                  R"({ "format": "liskoprinter-job", "version": 1,
+                       "layout": { "rows": 3, "columns": 3, "order": "rows" },
+                       "photos": [)" +
+                      photos + "] }");
+
+        Open(Photo(QStringLiteral("mixed.lisko")));
+        QCOMPARE(Column(Form().fileView, 0), (QStringList{"c.jpg", "a.jpg"}));
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        const test::FakeDialogs::Message& message = dialogs_.messages.front();
+        QCOMPARE(message.icon, QMessageBox::Warning);
+        const QStringList lines = message.text.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines[0], QStringLiteral("Эти снимки задания не открыты:"));
+        QCOMPARE(lines[1], Photo(QStringLiteral("gone.jpg")) + QStringLiteral(" — файл не найден"));
+        QVERIFY2(lines[2].startsWith(Photo(QStringLiteral("broken.jpg")) + " — JPEG error #"),
+                 qPrintable(lines[2]));
+        QCOMPARE(lines[3], Photo(QStringLiteral("notes.png")) +
+                               QStringLiteral(" — не снимок JPEG (.jpg, .jpeg)"));
+        QCOMPARE(lines[4],
+                 Photo(QStringLiteral("notes/a.jpg")) + QStringLiteral(" — уже есть в задании"));
+        QCOMPARE(QDir(scratch_->path()).entryList(QDir::Files).size(), 2);
+    }
+
+    // Photos dropped while a job opens wait for it, then join the list.
+    void photosDroppedWhileAJobOpensJoinIt() {
+        SaveJobFile(Output(QStringLiteral("one.lisko")),
+                    {PageLayout{}, {{Photo(QStringLiteral("c.jpg")), TLiskoData{}}}});
+        QTimer::singleShot(0, &Form(),
+                           [this] { Form().AddFiles({Photo(QStringLiteral("notes/a.jpg"))}); });
+        Open(Output(QStringLiteral("one.lisko")));
+        QCOMPARE(Column(Form().fileView, 0), (QStringList{"c.jpg", "a.jpg"}));
+        QVERIFY(dialogs_.messages.empty());
+    }
+
+    void savingAnEmptyListSaysThereIsNothingToSave() {
+        QTest::mouseClick(Form().sSpeedButton9, Qt::LeftButton);
+        QCOMPARE(dialogs_.fileNameCount, 0);
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        QVERIFY(dialogs_.messages.front().text.contains(QStringLiteral("сохранять нечего")));
+    }
+
+    // The save dialog starts on the job last opened or saved; cancelling it writes nothing.
+    void saveDialogStartsOnTheLastJobAndCancelWritesNothing() {
+        Add({"c.jpg"});
+        Save(Output(QStringLiteral("first.lisko")));
+        QTest::mouseClick(Form().sSpeedButton9, Qt::LeftButton);
+        QCOMPARE(dialogs_.lastFileNameRequest.selected, Output(QStringLiteral("first.lisko")));
+        QCOMPARE(QDir(output_->path()).entryList({"*.lisko"}, QDir::Files),
+                 QStringList{"first.lisko"});
+    }
+};
+
+}  // namespace lisko
+
+int main(int argc, char* argv[]) {
+    return lisko::test::RunWindowTest(argc, argv,
+                                      [] { return std::make_unique<lisko::JobWindowTest>(); });
+}
+
+#include "JobWindowTest.moc"

@@ -1,0 +1,342 @@
+#include "pages/JobFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QSaveFile>
+#include <array>
+#include <cmath>
+
+namespace lisko {
+
+namespace {
+
+// A job of 40 photos takes about 10 KB; this holds tens of thousands, and keeps a wrongly
+// chosen large file from being read into memory whole.
+constexpr qint64 kLargestJobFile = 16 * 1024 * 1024;
+
+constexpr std::array<const char*, 2> kOrderNames{"rows", "columns"};  // index = SlotOrder
+constexpr std::array<const char*, 2> kTypeNames{"colour", "bw"};      // index = ImageType 0 / 1
+
+QString Quoted(const QString& text) {
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// A JSON value as an error message shows what was found instead.
+QString Describe(const QJsonValue& value) {
+    switch (value.type()) {
+        case QJsonValue::Null:
+            return QStringLiteral("null");
+        case QJsonValue::Bool:
+            return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+        case QJsonValue::Double:
+            return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        case QJsonValue::String:
+            return Quoted(value.toString());
+        case QJsonValue::Array:
+            return QStringLiteral("a list");
+        case QJsonValue::Object:
+            return QStringLiteral("an object");
+        case QJsonValue::Undefined:
+            break;
+    }
+    return QStringLiteral("nothing");
+}
+
+// Reads the fields of one JSON object. Every error names the field by its full name from the
+// photo ("crop.top") and, inside a photo, the photo's position. Fields this program does not know
+// are ignored, so a file with optional fields added later still opens here; such a field is read
+// with `if (fields.Has(key)) ...`.
+class Fields {
+public:
+    Fields(QJsonObject object, QString where, QString prefix = {})
+        : object_(std::move(object)), where_(std::move(where)), prefix_(std::move(prefix)) {}
+
+    // A whole number from low to high.
+    int Int(const char* key, int low, int high) const {
+        const QJsonValue value = Required(key);
+        const double number = value.toDouble();
+        if (!value.isDouble() || number != std::floor(number) || number < low || number > high) {
+            throw Error(QStringLiteral("%1 must be a whole number from %2 to %3, not %4")
+                            .arg(Name(key))
+                            .arg(low)
+                            .arg(high)
+                            .arg(Describe(value)));
+        }
+        return static_cast<int>(number);
+    }
+
+    // One of the names; gives its index.
+    template <std::size_t N>
+    int Choice(const char* key, const std::array<const char*, N>& names) const {
+        const QJsonValue value = Required(key);
+        for (std::size_t i = 0; i < N; ++i) {
+            if (value == QJsonValue(QLatin1String(names[i]))) return static_cast<int>(i);
+        }
+        QStringList quoted;
+        for (const char* name : names)
+            quoted << Quoted(QLatin1String(name));
+        throw Error(QStringLiteral("%1 must be %2, not %3")
+                        .arg(Name(key), quoted.join(QStringLiteral(" or ")), Describe(value)));
+    }
+
+    QString Text(const char* key) const {
+        const QJsonValue value = Required(key);
+        if (!value.isString() || value.toString().isEmpty()) {
+            throw Error(QStringLiteral("%1 must be a non-empty text, not %2")
+                            .arg(Name(key), Describe(value)));
+        }
+        return value.toString();
+    }
+
+    Fields Object(const char* key) const {
+        const QJsonValue value = Required(key);
+        if (!value.isObject()) {
+            throw Error(
+                QStringLiteral("%1 must be an object, not %2").arg(Name(key), Describe(value)));
+        }
+        return Fields(value.toObject(), where_, prefix_ + QLatin1String(key) + QLatin1Char('.'));
+    }
+
+    QJsonArray Array(const char* key) const {
+        const QJsonValue value = Required(key);
+        if (!value.isArray()) {
+            throw Error(
+                QStringLiteral("%1 must be a list, not %2").arg(Name(key), Describe(value)));
+        }
+        return value.toArray();
+    }
+
+    bool Has(const char* key) const { return object_.contains(QLatin1String(key)); }
+
+    JobFileError Error(const QString& problem) const {
+        return JobFileError(
+            (where_.isEmpty() ? problem : where_ + QStringLiteral(": ") + problem).toStdString());
+    }
+
+    QString Name(const char* key) const { return Quoted(prefix_ + QLatin1String(key)); }
+
+private:
+    QJsonValue Required(const char* key) const {
+        if (!Has(key)) throw Error(Name(key) + QStringLiteral(" is missing"));
+        return object_.value(QLatin1String(key));
+    }
+
+    QJsonObject object_;
+    QString where_;
+    QString prefix_;
+};
+
+// Two crops of one axis that meet leave nothing of the photo; the editor refuses them too.
+void CheckCropPair(const Fields& crop, const char* first, int a, const char* second, int b) {
+    if (a + b < 100) return;
+    throw crop.Error(QStringLiteral("%1 and %2 together cut the whole photo away (%3 + %4)")
+                         .arg(crop.Name(first), crop.Name(second))
+                         .arg(a)
+                         .arg(b));
+}
+
+JobPhoto ReadPhoto(const QJsonValue& value, int position, const QDir& folder) {
+    const QString where = QStringLiteral("photo %1").arg(position);
+    if (!value.isObject()) {
+        throw JobFileError(QStringLiteral("%1 must be an object, not %2")
+                               .arg(where, Describe(value))
+                               .toStdString());
+    }
+    const Fields fields(value.toObject(), where);
+    JobPhoto photo;
+    photo.source = QDir::cleanPath(folder.absoluteFilePath(fields.Text("source")));
+    TLiskoData& s = photo.settings;
+    s.Rotation = fields.Int("rotation", 0, 3);
+    s.ImageType = fields.Choice("type", kTypeNames);
+    s.Brightness = fields.Int("brightness", -kLargestStep, kLargestStep);
+    s.Contrast = fields.Int("contrast", -kLargestStep, kLargestStep);
+    const Fields crop = fields.Object("crop");
+    s.CropLeft = crop.Int("left", 0, kLargestCrop);
+    s.CropRight = crop.Int("right", 0, kLargestCrop);
+    s.CropTop = crop.Int("top", 0, kLargestCrop);
+    s.CropBottom = crop.Int("bottom", 0, kLargestCrop);
+    CheckCropPair(crop, "left", s.CropLeft, "right", s.CropRight);
+    CheckCropPair(crop, "top", s.CropTop, "bottom", s.CropBottom);
+    return photo;
+}
+
+PageLayout ReadLayout(const Fields& job) {
+    const Fields fields = job.Object("layout");
+    PageLayout layout;
+    layout.rows = fields.Int("rows", 1, kLargestGrid);
+    layout.columns = fields.Int("columns", 1, kLargestGrid);
+    layout.order = static_cast<SlotOrder>(fields.Choice("order", kOrderNames));
+    return layout;
+}
+
+// Checked before anything else, so that any other JSON document reads as "not a job file" and a
+// newer job as newer, not as a list of faults.
+void CheckFormatAndVersion(const QJsonObject& object) {
+    const auto fail = [](const QString& problem) { return JobFileError(problem.toStdString()); };
+    const QJsonValue format = object.value(QLatin1String("format"));
+    if (format.isUndefined()) throw fail(QStringLiteral("not a job file: \"format\" is missing"));
+    if (format != QJsonValue(QLatin1String(kJobFormatName))) {
+        throw fail(QStringLiteral("not a job file: \"format\" is %1, not \"%2\"")
+                       .arg(Describe(format), QLatin1String(kJobFormatName)));
+    }
+    const QJsonValue version = object.value(QLatin1String("version"));
+    const double number = version.toDouble();
+    if (version.isUndefined()) throw fail(QStringLiteral("\"version\" is missing"));
+    if (!version.isDouble() || number != std::floor(number) || number < 1) {
+        throw fail(QStringLiteral("\"version\" must be a whole number from 1 up, not %1")
+                       .arg(Describe(version)));
+    }
+    if (number > kJobFormatVersion) {
+        throw fail(QStringLiteral("the job was saved by a newer program (format version %1); "
+                                  "this one reads version %2")
+                       .arg(Describe(version))
+                       .arg(kJobFormatVersion));
+    }
+}
+
+// Relative to the folder when the file lies under it, so that a folder of photos with its job
+// can move as a whole; absolute otherwise.
+QString StoredSource(const QString& source, const QDir& folder) {
+    const QString absolute = QDir::cleanPath(QFileInfo(source).absoluteFilePath());
+    const QString relative = folder.relativeFilePath(absolute);
+    const bool outside = QDir::isAbsolutePath(relative) || relative == QLatin1String("..") ||
+                         relative.startsWith(QLatin1String("../"));
+    return outside ? absolute : relative;
+}
+
+QJsonObject PhotoObject(const JobPhoto& photo, const QDir& folder) {
+    const TLiskoData& s = photo.settings;
+    // Both give the rendering the item would give: any other turn renders unturned, any
+    // non-zero type is black and white.
+    const int rotation = s.Rotation >= 0 && s.Rotation <= 3 ? s.Rotation : 0;
+    const char* type = kTypeNames[s.IsBlackWhite() ? 1 : 0];
+    return {
+        {QStringLiteral("source"), StoredSource(photo.source, folder)},
+        {QStringLiteral("rotation"), rotation},
+        {QStringLiteral("type"), QLatin1String(type)},
+        {QStringLiteral("brightness"), s.Brightness},
+        {QStringLiteral("contrast"), s.Contrast},
+        {QStringLiteral("crop"), QJsonObject{{QStringLiteral("left"), s.CropLeft},
+                                             {QStringLiteral("right"), s.CropRight},
+                                             {QStringLiteral("top"), s.CropTop},
+                                             {QStringLiteral("bottom"), s.CropBottom}}},
+    };
+}
+
+}  // namespace
+
+JobPhoto JobPhotoOf(const TLiskoData& photo) {
+    JobPhoto job{photo.SourceFile, photo};
+    job.settings.SourceFile.clear();
+    job.settings.WorkFile.clear();
+    return job;
+}
+
+void ApplySettings(const JobPhoto& from, TLiskoData& photo) {
+    const TLiskoData& s = from.settings;
+    photo.Rotation = s.Rotation;
+    photo.ImageType = s.ImageType;
+    photo.Brightness = s.Brightness;
+    photo.Contrast = s.Contrast;
+    photo.CropLeft = s.CropLeft;
+    photo.CropRight = s.CropRight;
+    photo.CropTop = s.CropTop;
+    photo.CropBottom = s.CropBottom;
+}
+
+bool SameSettings(const TLiskoData& a, const TLiskoData& b) {
+    return a.Rotation == b.Rotation && a.ImageType == b.ImageType && a.Brightness == b.Brightness &&
+           a.Contrast == b.Contrast && a.CropLeft == b.CropLeft && a.CropRight == b.CropRight &&
+           a.CropTop == b.CropTop && a.CropBottom == b.CropBottom;
+}
+
+QByteArray JobToJson(const Job& job, const QString& folder) {
+    const QDir dir(folder);
+    QJsonArray photos;
+    for (const JobPhoto& photo : job.photos)
+        photos.append(PhotoObject(photo, dir));
+    const int order = job.layout.order == SlotOrder::ColumnWise ? 1 : 0;
+    const QJsonObject root{
+        {QStringLiteral("format"), QLatin1String(kJobFormatName)},
+        {QStringLiteral("version"), kJobFormatVersion},
+        {QStringLiteral("layout"),
+         QJsonObject{{QStringLiteral("rows"), job.layout.rows},
+                     {QStringLiteral("columns"), job.layout.columns},
+                     {QStringLiteral("order"), QLatin1String(kOrderNames[order])}}},
+        {QStringLiteral("photos"), photos},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+Job JobFromJson(const QByteArray& text, const QString& folder) {
+    // Editors on some systems start UTF-8 text with a byte order mark; JSON itself has none.
+    const QByteArray bom("\xEF\xBB\xBF");
+    QJsonParseError parseError;
+    const QJsonDocument document =
+        QJsonDocument::fromJson(text.startsWith(bom) ? text.mid(bom.size()) : text, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        throw JobFileError(QStringLiteral("not a job file: not JSON (%1 at character %2)")
+                               .arg(parseError.errorString())
+                               .arg(parseError.offset)
+                               .toStdString());
+    }
+    if (!document.isObject()) throw JobFileError("not a job file: not a JSON object");
+    const QJsonObject root = document.object();
+    CheckFormatAndVersion(root);
+
+    const Fields fields(root, {});
+    Job job;
+    job.layout = ReadLayout(fields);
+    const QJsonArray photos = fields.Array("photos");
+    const QDir dir(folder);
+    for (qsizetype i = 0; i < photos.size(); ++i)
+        job.photos.push_back(ReadPhoto(photos[i], static_cast<int>(i) + 1, dir));
+    return job;
+}
+
+void SaveJobFile(const QString& path, const Job& job) {
+    const QString folder = QFileInfo(path).absolutePath();
+    const QByteArray text = JobToJson(job, folder);
+    try {
+        // Only what this program reads back goes to disk.
+        JobFromJson(text, folder);
+    } catch (const JobFileError& e) {
+        throw JobFileError(QStringLiteral("%1: cannot save the job: %2")
+                               .arg(path, QString::fromUtf8(e.what()))
+                               .toStdString());
+    }
+    QSaveFile file(path);
+    // Unbuffered: a buffered write fails only when commit() flushes, and commit() then still
+    // renames the cut-short file into place (Qt 6.4). Written directly, the failure shows here.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(text) != text.size() || !file.commit()) {
+        throw JobFileError(QStringLiteral("%1: cannot save the job: %2")
+                               .arg(path, file.errorString())
+                               .toStdString());
+    }
+}
+
+Job LoadJobFile(const QString& path) {
+    QFile file(path);
+    const auto fail = [&path](const QString& problem) {
+        return JobFileError((path + QStringLiteral(": ") + problem).toStdString());
+    };
+    if (!file.open(QIODevice::ReadOnly)) throw fail(file.errorString());
+    const QByteArray text = file.read(kLargestJobFile + 1);
+    if (file.error() != QFileDevice::NoError) throw fail(file.errorString());
+    if (text.size() > kLargestJobFile) {
+        throw fail(QStringLiteral("not a job file: larger than %1 bytes").arg(kLargestJobFile));
+    }
+    try {
+        return JobFromJson(text, QFileInfo(path).absolutePath());
+    } catch (const JobFileError& e) {
+        throw fail(QString::fromUtf8(e.what()));
+    }
+}
+
+}  // namespace lisko
