@@ -16,12 +16,14 @@
 #include <memory>
 #include <stdexcept>
 
+#include "cli/ImageFormats.h"
 #include "cli/Output.h"
 #include "cli/PhotoOptions.h"
 #include "list/PhotoList.h"
 #include "pages/PageComposer.h"
 #include "pages/Printing.h"
 #include "pages/Unit3.h"
+#include "photo/ImportBatch.h"
 #include "ui/Clock.h"
 
 namespace lisko::cli {
@@ -118,20 +120,23 @@ QStringList AcceptedPhotos(const QStringList& given) {
     return accepted;
 }
 
-// Imports the photos into a list in the program's order, each with the given settings.
+// Imports the photos into a list in the program's order, each with the given settings. The
+// imports run on every core; the list takes them in the order given, as one after another would.
 void ImportPhotos(const QStringList& paths, const Settings& settings, const QString& scratch,
                   PhotoList& list) {
+    // The preview shows thumbnails, which the program refreshes on every change.
+    const bool refreshThumbnails =
+        !settings.previewDirectory.isEmpty() && settings.photoSettings.ChangesAnything();
+    ImportBatch batch(paths, scratch, {}, [&settings, refreshThumbnails](TLisko& photo) {
+        Apply(settings.photoSettings, photo);
+        if (refreshThumbnails) photo.Render(true);
+    });
     ProgressLine progress;
     for (int k = 0; k < paths.size(); ++k) {
         progress.Show(QStringLiteral("importing photo %1 of %2").arg(k + 1).arg(paths.size()));
         const QString& path = paths[k];
         try {
-            auto photo = std::make_unique<TLisko>(path, scratch);
-            Apply(settings.photoSettings, *photo);
-            // The preview shows thumbnails, which the program refreshes on every change.
-            if (!settings.previewDirectory.isEmpty() && settings.photoSettings.ChangesAnything())
-                photo->Render(true);
-            list.Insert(list.InsertPosition(path), path, std::move(photo));
+            list.Insert(list.InsertPosition(path), path, batch.Take(k));
         } catch (const std::exception& e) {
             throw Failure(path + QStringLiteral(": ") + DescribeError(e));
         }
@@ -144,10 +149,13 @@ void WritePreviews(const QString& directory, const PageRange& range, const PageS
         const QString name = QDir(directory).filePath(
             QStringLiteral("page-%1.png").arg(index + 1, 3, 10, QLatin1Char('0')));
         QSaveFile file(name);
-        if (!file.open(QIODevice::WriteOnly) ||
-            !ComposePage(kPreviewScale, index, sources).save(&file, "PNG") || !file.commit()) {
-            throw Failure(QStringLiteral("cannot write %1: %2").arg(name, file.errorString()));
+        QString error = file.open(QIODevice::WriteOnly) ? QString() : file.errorString();
+        if (error.isEmpty()) {
+            error = WriteImage(ComposePage(kPreviewScale, index, sources), file, ImageFormat::Png,
+                               kDefaultJpegQuality);
         }
+        if (error.isEmpty() && !file.commit()) error = file.errorString();
+        if (!error.isEmpty()) throw Failure(QStringLiteral("cannot write %1: %2").arg(name, error));
     }
 }
 
