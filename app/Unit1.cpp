@@ -462,10 +462,12 @@ bool TForm1::ImportInOrder(const QStringList& files) {
         sProgressBar1->setValue(i);
         sProgressBar1->repaint();
         QCoreApplication::processEvents();
-        while (!closed_ && !batch.IsReady(i))
-            waiting.exec();
+        // A loop that the ending program refuses to run returns at once with -1: the batch ends.
+        bool ending = false;
+        while (!closed_ && !ending && !batch.IsReady(i))
+            ending = waiting.exec() != 0;
         // The user may have closed the window meanwhile; its photos are gone and so is the batch.
-        if (closed_) return false;
+        if (closed_ || ending) return false;
         const QString& path = files[i];
         if (!HasPhotoExtension(path) || photos_.IndexOfPath(path)) continue;
         // A failed import throws here: the batch ends with its error, the later photos go.
