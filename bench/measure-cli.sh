@@ -28,7 +28,8 @@ for k in $(seq -w 1 20); do cp "$work/photo.jpg" "$work/photo$k.jpg"; done
 median() {
     local times=()
     for _ in $(seq $runs); do
-        times+=("$( { /usr/bin/time -f %e "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)")
+        /usr/bin/time -f %e -o "$work/time" "$@" >/dev/null 2>&1
+        times+=("$(cat "$work/time")")
     done
     printf '%s\n' "${times[@]}" | sort -g | sed -n "$(((runs + 1) / 2))p"
 }
