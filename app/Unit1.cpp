@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QSet>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
@@ -37,6 +39,9 @@
 #include "list/PageSources.h"
 #include "pages/Clock.h"
 #include "pages/Fonts.h"
+#include "pages/Printing.h"
+#include "photo/ImportBatch.h"
+#include "photo/ScratchDirectory.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "update/Update.h"
@@ -427,16 +432,7 @@ void TForm1::AddFiles(const QStringList& paths) {
     } reset{*this};
     QStringList files = paths;
     while (!files.isEmpty()) {
-        sProgressBar1->setRange(0, static_cast<int>(files.size()));
-        for (int i = 0; i < files.size(); ++i) {
-            sProgressBar1->setValue(i);
-            sProgressBar1->repaint();
-            QCoreApplication::processEvents();
-            // The user may have closed the window meanwhile; its photos are gone and so is the
-            // batch.
-            if (closed_) return;
-            AddPhotoFile(files[i]);
-        }
+        if (!ImportInOrder(files)) return;
         OnPageCountChange();
         sProgressBar1->setValue(0);
         // The file dialog opens next time where the last photo of this batch came from.
@@ -448,6 +444,47 @@ void TForm1::AddFiles(const QStringList& paths) {
         }
         files = std::exchange(pendingFiles_, {});
     }
+}
+
+bool TForm1::ImportInOrder(const QStringList& files) {
+    // Workers import ahead what the list will take as things stand; whether it does is decided
+    // in the batch's order below, as the user may remove entries meanwhile. The waiting loop
+    // outlives the batch, whose workers wake it.
+    QEventLoop waiting;
+    QSet<QString> ahead;
+    const auto wanted = [&](int i) {
+        const QString& path = files[i];
+        if (!HasPhotoExtension(path) || photos_.IndexOfPath(path) || ahead.contains(path))
+            return false;
+        ahead.insert(path);
+        return true;
+    };
+    const auto ready = [&waiting] {
+        QMetaObject::invokeMethod(
+            &waiting, [&waiting] { waiting.quit(); }, Qt::QueuedConnection);
+    };
+    ImportBatch batch(files, ScratchDirectory(), wanted, {}, ready);
+
+    sProgressBar1->setRange(0, static_cast<int>(files.size()));
+    for (int i = 0; i < files.size(); ++i) {
+        sProgressBar1->setValue(i);
+        sProgressBar1->repaint();
+        QCoreApplication::processEvents();
+        // A loop that the ending program refuses to run returns at once with -1: the batch ends.
+        bool ending = false;
+        while (!closed_ && !ending && !batch.IsReady(i))
+            ending = waiting.exec() != 0;
+        // The user may have closed the window meanwhile; its photos are gone and so is the batch.
+        if (closed_ || ending) return false;
+        const QString& path = files[i];
+        if (!HasPhotoExtension(path) || photos_.IndexOfPath(path)) continue;
+        // A failed import throws here: the batch ends with its error, the later photos go.
+        std::unique_ptr<TLisko> photo = batch.Take(i);
+        const int index = photos_.InsertPosition(path);
+        photos_.Insert(index, path, std::move(photo));
+        InsertEntryRow(index);
+    }
+    return true;
 }
 
 bool TForm1::HandleFileDrop(QEvent& event) {

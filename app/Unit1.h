@@ -52,9 +52,10 @@ public:
     // The photo list.
     void AddPhotoFile(const QString& path);
     void AddFilesClick();
-    // One batch of full paths, as the file dialog, the command line and a drop give them: each
-    // through AddPhotoFile in turn with the progress bar, then the page count is refreshed.
-    // Paths that come while a batch runs are added after it, as a batch of their own.
+    // One batch of full paths, as the file dialog, the command line and a drop give them: the
+    // imports run on every core while the window goes on, the entries appear in the paths' order
+    // under the progress bar, then the page count is refreshed. Paths that come while a batch runs
+    // are added after it, as a batch of their own.
     void AddFiles(const QStringList& paths);
     void RemoveSelectedClick();
     void RemoveAllClick();
@@ -180,6 +181,9 @@ private:
     PageSources CurrentPageSources() const;
     void WireActions();
     void InsertEntryRow(int index);
+    // The imports of one batch, in order under the progress bar; false when the window closed or
+    // the program ended meanwhile.
+    bool ImportInOrder(const QStringList& files);
     // Files dropped from a file manager onto the list or the preview.
     bool HandleFileDrop(QEvent& event);
     // Steps of a removal that closing the window shares: the marked entries go, the entry at the

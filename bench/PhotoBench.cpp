@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "photo/ImportBatch.h"
 #include "photo/Lisko.h"
 #include "raster/Jpeg.h"
 #include "raster/Resample.h"
@@ -39,16 +40,45 @@ Fixture& Files() {
 }
 
 // The whole import of a camera photo: decode, resample to 1500 pixels, levels, working copy,
-// first rendering and thumbnail; the destructor's file deletion is included.
+// first rendering and thumbnail; the destructor's file deletion is included. The argument is the
+// number of threads the kernels' row loops use.
 void BM_ImportCameraPhoto(benchmark::State& state) {
     const Fixture& files = Files();
     const test::TempDir scratch;
+    const test::RasterThreadsScope threads(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         TLisko photo(Q(files.camera), Q(scratch.Path()));
         benchmark::DoNotOptimize(photo.Thumbnail.constBits());
     }
 }
-BENCHMARK(BM_ImportCameraPhoto)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportCameraPhoto)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Twenty camera photos imported as a batch, the way the window and the print command do: one
+// worker per thread.
+void BM_ImportBatchOfTwenty(benchmark::State& state) {
+    const Fixture& files = Files();
+    const test::TempDir scratch;
+    const test::RasterThreadsScope threads(static_cast<int>(state.range(0)));
+    QStringList twenty;
+    for (int k = 0; k < 20; ++k)
+        twenty << Q(files.camera);
+    for (auto _ : state) {
+        ImportBatch batch(twenty, Q(scratch.Path()));
+        for (int k = 0; k < twenty.size(); ++k)
+            benchmark::DoNotOptimize(batch.Take(k)->Thumbnail.constBits());
+    }
+}
+BENCHMARK(BM_ImportBatchOfTwenty)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // What no import can avoid: decoding the camera photo and encoding the 1500 x 1125 working copy.
 void BM_ImportYardstick(benchmark::State& state) {
@@ -60,7 +90,7 @@ void BM_ImportYardstick(benchmark::State& state) {
         benchmark::DoNotOptimize(jpeg.data());
     }
 }
-BENCHMARK(BM_ImportYardstick)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportYardstick)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 enum class Mode { Colour, BlackWhiteContrast0, BlackWhiteContrast20 };
 
@@ -73,17 +103,19 @@ void BM_Render(benchmark::State& state) {
     photo.Brightness = mode == Mode::Colour ? 2 : 1;
     photo.Contrast = mode == Mode::BlackWhiteContrast20 ? 20 : 1;
     if (mode == Mode::BlackWhiteContrast0) photo.Contrast = 0;
+    const test::RasterThreadsScope threads(static_cast<int>(state.range(1)));
     for (auto _ : state) {
         QImage rendering = photo.Render(true);
         benchmark::DoNotOptimize(rendering.constBits());
     }
 }
 BENCHMARK(BM_Render)
-    ->ArgName("Colour0_BW1_BW20")
-    ->Arg(static_cast<int>(Mode::Colour))
-    ->Arg(static_cast<int>(Mode::BlackWhiteContrast0))
-    ->Arg(static_cast<int>(Mode::BlackWhiteContrast20))
-    ->Unit(benchmark::kMillisecond);
+    ->ArgNames({"Colour0_BW1_BW20", "threads"})
+    ->ArgsProduct({{static_cast<int>(Mode::Colour), static_cast<int>(Mode::BlackWhiteContrast0),
+                    static_cast<int>(Mode::BlackWhiteContrast20)},
+                   {1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace lisko

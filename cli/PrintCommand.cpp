@@ -15,6 +15,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "cli/ImageFormats.h"
 #include "cli/Output.h"
 #include "cli/PhotoOptions.h"
 #include "list/PageSources.h"
@@ -24,6 +25,7 @@
 #include "pages/JobFile.h"
 #include "pages/PageComposer.h"
 #include "pages/Printing.h"
+#include "photo/ImportBatch.h"
 
 namespace lisko::cli {
 
@@ -94,25 +96,28 @@ Settings ReadSettings(const QCommandLineParser& parser, const Job* job) {
     return s;
 }
 
-// Imports the photos into a list in the program's order, each with the given settings.
+// Imports the photos into a list in the program's order, each with the given settings. The
+// imports run on every core; the list takes them in the order given, as one after another would.
 void ImportPhotos(const QStringList& paths, const Settings& settings, const QString& scratch,
                   PhotoList& list) {
+    const bool previews = !settings.previewDirectory.isEmpty();
+    // Runs on the workers, which only read the settings.
+    ImportBatch batch(paths, scratch, {}, [&settings, previews](TLisko& photo) {
+        const TLiskoData imported = photo;
+        if (const auto job = settings.jobPhotos.constFind(photo.SourceFile);
+            job != settings.jobPhotos.constEnd()) {
+            ApplySettings(*job, photo);
+        }
+        Apply(settings.photoSettings, photo);
+        // The preview shows thumbnails, which the program refreshes on every change.
+        if (previews && !SameSettings(imported, photo)) photo.Render(true);
+    });
     ProgressLine progress;
     for (int k = 0; k < paths.size(); ++k) {
         progress.Show(QStringLiteral("importing photo %1 of %2").arg(k + 1).arg(paths.size()));
         const QString& path = paths[k];
         try {
-            auto photo = std::make_unique<TLisko>(path, scratch);
-            const TLiskoData imported = *photo;
-            if (const auto job = settings.jobPhotos.constFind(path);
-                job != settings.jobPhotos.constEnd()) {
-                ApplySettings(*job, *photo);
-            }
-            Apply(settings.photoSettings, *photo);
-            // The preview shows thumbnails, which the program refreshes on every change.
-            if (!settings.previewDirectory.isEmpty() && !SameSettings(imported, *photo))
-                photo->Render(true);
-            list.Insert(list.InsertPosition(path), path, std::move(photo));
+            list.Insert(list.InsertPosition(path), path, batch.Take(k));
         } catch (const std::exception& e) {
             throw Failure(path + QStringLiteral(": ") + DescribeError(e));
         }
@@ -125,10 +130,13 @@ void WritePreviews(const QString& directory, const PageRange& range, const PageS
         const QString name = QDir(directory).filePath(
             QStringLiteral("page-%1.png").arg(index + 1, 3, 10, QLatin1Char('0')));
         QSaveFile file(name);
-        if (!file.open(QIODevice::WriteOnly) ||
-            !ComposePage(kPreviewScale, index, sources).save(&file, "PNG") || !file.commit()) {
-            throw Failure(QStringLiteral("cannot write %1: %2").arg(name, file.errorString()));
+        QString error = file.open(QIODevice::WriteOnly) ? QString() : file.errorString();
+        if (error.isEmpty()) {
+            error = WriteImage(ComposePage(kPreviewScale, index, sources), file, ImageFormat::Png,
+                               kDefaultJpegQuality);
         }
+        if (error.isEmpty() && !file.commit()) error = file.errorString();
+        if (!error.isEmpty()) throw Failure(QStringLiteral("cannot write %1: %2").arg(name, error));
     }
 }
 

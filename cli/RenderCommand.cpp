@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "cli/ImageFormats.h"
 #include "cli/Output.h"
 #include "cli/PhotoOptions.h"
 #include "photo/Lisko.h"
@@ -21,10 +22,21 @@ struct Settings {
     QString photo;
     QString output;
     QString thumbnail;
+    int jpegQuality = kDefaultJpegQuality;
     std::optional<int> rotation;
     PhotoSettings photoSettings;
     bool withCrop = true;
 };
+
+// The output's format comes from its extension; a name without a known one is refused before any
+// work is done.
+void RequireKnownFormat(const QString& fileName, const QString& option) {
+    if (!fileName.isEmpty() && !FormatOfName(fileName)) {
+        throw UsageError(QStringLiteral("%1 %2: the file name must end in %3")
+                             .arg(option, fileName, AcceptedExtensions())
+                             .toStdString());
+    }
+}
 
 Settings ReadSettings(const QCommandLineParser& parser) {
     const QStringList positional = parser.positionalArguments();
@@ -35,7 +47,12 @@ Settings ReadSettings(const QCommandLineParser& parser) {
     s.photo = positional.front();
     s.output = parser.value(QStringLiteral("output"));
     if (s.output.isEmpty()) throw UsageError("no output file given (-o OUT.png)");
+    RequireKnownFormat(s.output, QStringLiteral("-o"));
     s.thumbnail = parser.value(QStringLiteral("thumbnail"));
+    RequireKnownFormat(s.thumbnail, QStringLiteral("--thumbnail"));
+    if (parser.isSet(QStringLiteral("quality"))) {
+        s.jpegQuality = ParseInt(parser.value(QStringLiteral("quality")), 1, 100, "quality");
+    }
     if (parser.isSet(QStringLiteral("rotation"))) {
         s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), 0, 3, "rotation");
     }
@@ -49,12 +66,14 @@ void Apply(const Settings& s, TLisko& photo) {
     Apply(s.photoSettings, photo);
 }
 
-// Writes the PNG beside its final name; nothing appears under that name unless complete.
-void SavePng(const QImage& image, QSaveFile& file) {
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG")) {
-        throw std::runtime_error(QStringLiteral("cannot write %1: %2")
-                                     .arg(file.fileName(), file.errorString())
-                                     .toStdString());
+// Writes the picture beside its final name; nothing appears under that name unless complete.
+void SaveImage(const QImage& image, QSaveFile& file, int jpegQuality) {
+    QString error = file.open(QIODevice::WriteOnly) ? QString() : file.errorString();
+    if (error.isEmpty())
+        error = WriteImage(image, file, *FormatOfName(file.fileName()), jpegQuality);
+    if (!error.isEmpty()) {
+        throw std::runtime_error(
+            QStringLiteral("cannot write %1: %2").arg(file.fileName(), error).toStdString());
     }
 }
 
@@ -64,8 +83,10 @@ int RunRender(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Imports PHOTO as the program does (orientation, longest side 1500 pixels, level "
-        "stretch, working copy at JPEG quality 85) and writes its rendering as a lossless 24-bit "
-        "PNG. Parameters not given keep a new photo's defaults: black and white, brightness 1, "
+        "stretch, working copy at JPEG quality 85) and writes its rendering in the format its "
+        "name ends in: .png, .bmp or .ppm with the exact 24-bit pixels, .jpg or .jpeg at JPEG "
+        "quality 95 or --quality. Parameters not given keep a new photo's defaults: black and "
+        "white, brightness 1, "
         "contrast 0, no crop, rotation chosen from the photo's orientation."));
     parser.addPositionalArgument(QStringLiteral("PHOTO"), QStringLiteral("The JPEG photo."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -73,8 +94,8 @@ int RunRender(const QStringList& arguments) {
     parser.addOption(help);
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")},
-         QStringLiteral("Write the rendering to <OUT.png>."),
-         QStringLiteral("OUT.png")},
+         QStringLiteral("Write the rendering to <OUT> (.png, .jpg, .jpeg, .bmp or .ppm)."),
+         QStringLiteral("OUT")},
         {QStringLiteral("rotation"),
          QStringLiteral("0 none, 1 +90, 2 -90, 3 180 degrees; overrides the automatic choice."),
          QStringLiteral("0..3")},
@@ -84,8 +105,12 @@ int RunRender(const QStringList& arguments) {
         {QStringLiteral("no-crop"),
          QStringLiteral("Render without the crop, as the editor shows it.")},
         {QStringLiteral("thumbnail"),
-         QStringLiteral("Also write the photo's 200 x 200 thumbnail after the rendering."),
-         QStringLiteral("THUMB.png")},
+         QStringLiteral("Also write the photo's 200 x 200 thumbnail after the rendering, in the "
+                        "format its name ends in."),
+         QStringLiteral("THUMB")},
+        {QStringLiteral("quality"),
+         QStringLiteral("JPEG quality of .jpg and .jpeg outputs (default 95)."),
+         QStringLiteral("1..100")},
     });
 
     if (!parser.parse(arguments)) {
@@ -116,11 +141,11 @@ int RunRender(const QStringList& arguments) {
         const QImage rendering = photo.Render(settings.withCrop);
 
         QSaveFile output(settings.output);
-        SavePng(rendering, output);
+        SaveImage(rendering, output, settings.jpegQuality);
         std::optional<QSaveFile> thumbnail;
         if (!settings.thumbnail.isEmpty()) {
             thumbnail.emplace(settings.thumbnail);
-            SavePng(photo.Thumbnail, *thumbnail);
+            SaveImage(photo.Thumbnail, *thumbnail, settings.jpegQuality);
         }
         if (!output.commit())
             throw std::runtime_error("cannot write " + settings.output.toStdString());

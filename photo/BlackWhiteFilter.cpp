@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "raster/RowBands.h"
+
 namespace lisko {
 
 namespace {
@@ -50,36 +52,42 @@ void EstimateBackground(const TFastDIB& grey, int tile, TFastDIB& background) {
     const int width = grey.Width();
     const int rows = grey.RowCount();
     const int tiles = TilesReaching(width, tile, 0);
-    std::vector<std::uint8_t> tileMax(static_cast<std::size_t>(tiles));
-    for (int y0 = 0; y0 < rows; y0 += tile) {
-        const int y1 = std::min(y0 + tile, rows);
-        // The band's column maxima, gathered in the band's first row of the background.
-        std::uint8_t* first = background.Row(y0);
-        std::copy_n(grey.Row(y0), width, first);
-        for (int y = y0 + 1; y < y1; ++y) {
-            const std::uint8_t* g = grey.Row(y);
-            for (int x = 0; x < width; ++x)
-                first[x] = std::max(first[x], g[x]);
-        }
-        // Then the maxima over each tile's columns, and back over those columns. The loops run
-        // over the tiles at one column offset at a time, so that small tiles cost no loop per tile.
-        for (int k = 0; k < tiles; ++k)
-            tileMax[static_cast<std::size_t>(k)] = first[k * tile];
-        for (int offset = 1; offset < tile; ++offset) {
-            const int reached = TilesReaching(width, tile, offset);
-            for (int k = 0; k < reached; ++k) {
-                std::uint8_t& m = tileMax[static_cast<std::size_t>(k)];
-                m = std::max(m, first[k * tile + offset]);
+    const int tileRows = TilesReaching(rows, tile, 0);
+    // The rows of tiles are independent of one another; each band of them has its own maxima.
+    ForEachRowBand(tileRows, std::int64_t{width} * tile, [&](int firstTileRow, int lastTileRow) {
+        std::vector<std::uint8_t> tileMax(static_cast<std::size_t>(tiles));
+        for (int tileRow = firstTileRow; tileRow < lastTileRow; ++tileRow) {
+            const int y0 = tileRow * tile;
+            const int y1 = std::min(y0 + tile, rows);
+            // The band's column maxima, gathered in the band's first row of the background.
+            std::uint8_t* first = background.Row(y0);
+            std::copy_n(grey.Row(y0), width, first);
+            for (int y = y0 + 1; y < y1; ++y) {
+                const std::uint8_t* g = grey.Row(y);
+                for (int x = 0; x < width; ++x)
+                    first[x] = std::max(first[x], g[x]);
             }
+            // Then the maxima over each tile's columns, and back over those columns. The loops
+            // run over the tiles at one column offset at a time, so that small tiles cost no loop
+            // per tile.
+            for (int k = 0; k < tiles; ++k)
+                tileMax[static_cast<std::size_t>(k)] = first[k * tile];
+            for (int offset = 1; offset < tile; ++offset) {
+                const int reached = TilesReaching(width, tile, offset);
+                for (int k = 0; k < reached; ++k) {
+                    std::uint8_t& m = tileMax[static_cast<std::size_t>(k)];
+                    m = std::max(m, first[k * tile + offset]);
+                }
+            }
+            for (int offset = 0; offset < tile; ++offset) {
+                const int reached = TilesReaching(width, tile, offset);
+                for (int k = 0; k < reached; ++k)
+                    first[k * tile + offset] = tileMax[static_cast<std::size_t>(k)];
+            }
+            for (int y = y0 + 1; y < y1; ++y)
+                std::copy_n(first, width, background.Row(y));
         }
-        for (int offset = 0; offset < tile; ++offset) {
-            const int reached = TilesReaching(width, tile, offset);
-            for (int k = 0; k < reached; ++k)
-                first[k * tile + offset] = tileMax[static_cast<std::size_t>(k)];
-        }
-        for (int y = y0 + 1; y < y1; ++y)
-            std::copy_n(first, width, background.Row(y));
-    }
+    });
 }
 
 // Contrast + 1 passes with spreads 1, 2, ..., contrast + 1. The last pass is run on its own so
@@ -102,17 +110,19 @@ void WriteNormalized(const TFastDIB& grey, const TFastDIB& background, TFastDIB&
         shown[i] = palette[normalized[i]].Blue;
 
     const int width = picture.Width();
-    for (int y = 0; y < picture.RowCount(); ++y) {
-        const std::uint8_t* g = grey.Row(y);
-        const std::uint8_t* b = background.Row(y);
-        std::uint8_t* p = picture.Row(y);
-        for (int x = 0; x < width; ++x, p += 3) {
-            const std::uint8_t v = shown[static_cast<std::size_t>(b[x] * 256 + g[x])];
-            p[0] = v;
-            p[1] = v;
-            p[2] = v;
+    ForEachRowBand(picture.RowCount(), width, [&](int firstRow, int lastRow) {
+        for (int y = firstRow; y < lastRow; ++y) {
+            const std::uint8_t* g = grey.Row(y);
+            const std::uint8_t* b = background.Row(y);
+            std::uint8_t* p = picture.Row(y);
+            for (int x = 0; x < width; ++x, p += 3) {
+                const std::uint8_t v = shown[static_cast<std::size_t>(b[x] * 256 + g[x])];
+                p[0] = v;
+                p[1] = v;
+                p[2] = v;
+            }
         }
-    }
+    });
 }
 
 }  // namespace

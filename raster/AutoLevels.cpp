@@ -1,5 +1,8 @@
+#include <algorithm>
 #include <cstdint>
+#include <mutex>
 
+#include "raster/RowBands.h"
 #include "raster/Tone.h"
 
 namespace lisko {
@@ -15,6 +18,10 @@ struct ChannelRange {
         if (value < low) low = value;
         if (value > high) high = value;
     }
+    void Add(const ChannelRange& other) {
+        low = std::min(low, other.low);
+        high = std::max(high, other.high);
+    }
     bool IsFull() const { return low == 0 && high == 255; }
 };
 
@@ -28,6 +35,11 @@ struct ColourRanges {
         green.Add(g);
         red.Add(r);
     }
+    void Add(const ColourRanges& other) {
+        blue.Add(other.blue);
+        green.Add(other.green);
+        red.Add(other.red);
+    }
 };
 
 // At 8 bits the pixels are indices: the colours are the whole palette, used or not.
@@ -38,11 +50,18 @@ ColourRanges MeasureRanges(const TFastDIB& raster) {
             ranges.Add(entry.Blue, entry.Green, entry.Red);
         return ranges;
     }
-    for (int y = 0; y < raster.RowCount(); ++y) {
-        const std::uint8_t* p = raster.Row(y);
-        for (int x = 0; x < raster.Width(); ++x, p += 3)
-            ranges.Add(p[0], p[1], p[2]);
-    }
+    // Each band measures its own rows; the smallest and largest of the bands' are the raster's.
+    std::mutex merging;
+    ForEachRowBand(raster.RowCount(), raster.Width(), [&](int first, int last) {
+        ColourRanges band;
+        for (int y = first; y < last; ++y) {
+            const std::uint8_t* p = raster.Row(y);
+            for (int x = 0; x < raster.Width(); ++x, p += 3)
+                band.Add(p[0], p[1], p[2]);
+        }
+        const std::lock_guard lock(merging);
+        ranges.Add(band);
+    });
     return ranges;
 }
 

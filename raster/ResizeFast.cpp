@@ -5,6 +5,7 @@
 
 #include "raster/KernelSupport.h"
 #include "raster/Resample.h"
+#include "raster/RowBands.h"
 
 namespace lisko {
 
@@ -42,16 +43,19 @@ void ResizeFast(const TFastDIB& source, TFastDIB& dest) {
 
     WithPixelSize(dest.BytesPerPixel(), [&](auto pixelBytes) {
         constexpr int kPixelBytes = decltype(pixelBytes)::value;
-        std::uint32_t y = 0;
-        for (int j = 0; j < dest.RowCount(); ++j) {
-            const std::uint8_t* from = source.Row(static_cast<int>(y / FixedOne));
-            std::uint8_t* to = dest.Row(j);
-            for (const std::uint32_t offset : offsets) {
-                std::memcpy(to, from + offset, kPixelBytes);
-                to += kPixelBytes;
+        ForEachRowBand(dest.RowCount(), dest.Width(), [&](int first, int last) {
+            // The running row position wraps in 32 bits like the sum of `first` steps would.
+            std::uint32_t y = static_cast<std::uint32_t>(first) * rowStep;
+            for (int j = first; j < last; ++j) {
+                const std::uint8_t* from = source.Row(static_cast<int>(y / FixedOne));
+                std::uint8_t* to = dest.Row(j);
+                for (const std::uint32_t offset : offsets) {
+                    std::memcpy(to, from + offset, kPixelBytes);
+                    to += kPixelBytes;
+                }
+                y += rowStep;
             }
-            y += rowStep;
-        }
+        });
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include "raster/KernelSupport.h"
 #include "raster/Resample.h"
+#include "raster/RowBands.h"
 
 namespace lisko {
 
@@ -72,17 +73,20 @@ void ResizeSmooth(const TFastDIB& source, TFastDIB& dest) {
                                   static_cast<std::uint32_t>(dest.RowCount());
 
     WithPixelSize(dest.BytesPerPixel(), [&](auto pixelBytes) {
-        std::uint32_t y = 0;
-        for (int j = 0; j < dest.RowCount(); ++j) {
-            const auto iy = static_cast<int>(y / FixedOne);
-            const std::uint32_t fy = y % FixedOne;
-            // The row weights add up to 65537: a channel sum stays below 256 * 65536, so the
-            // result fits a byte and a uniform picture stays uniform.
-            BlendRow<decltype(pixelBytes)::value>(source.Row(iy),
-                                                  source.Row(std::min(iy + 1, lastRow)),
-                                                  FixedOne - fy, fy + 1, columns, dest.Row(j));
-            y += rowStep;
-        }
+        ForEachRowBand(dest.RowCount(), dest.Width(), [&](int first, int last) {
+            // The running row position wraps in 32 bits like the sum of `first` steps would.
+            std::uint32_t y = static_cast<std::uint32_t>(first) * rowStep;
+            for (int j = first; j < last; ++j) {
+                const auto iy = static_cast<int>(y / FixedOne);
+                const std::uint32_t fy = y % FixedOne;
+                // The row weights add up to 65537: a channel sum stays below 256 * 65536, so the
+                // result fits a byte and a uniform picture stays uniform.
+                BlendRow<decltype(pixelBytes)::value>(source.Row(iy),
+                                                      source.Row(std::min(iy + 1, lastRow)),
+                                                      FixedOne - fy, fy + 1, columns, dest.Row(j));
+                y += rowStep;
+            }
+        });
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include "raster/KernelSupport.h"
 #include "raster/Resample.h"
+#include "raster/RowBands.h"
 
 namespace lisko {
 
@@ -37,22 +38,25 @@ void RotateRows(const TFastDIB& source, TFastDIB& dest, std::uint32_t kc, std::u
     const std::uint32_t rowStartX = cx * FixedOne + dx0 - kc * cx;
     const std::uint32_t rowStartY = cy * FixedOne + dy0 - ks * cx;
 
-    for (int y = 0; y < dest.RowCount(); ++y) {
-        const std::uint32_t dy = static_cast<std::uint32_t>(y) - cy;
-        std::uint32_t sx = rowStartX - ks * dy;
-        std::uint32_t sy = rowStartY + kc * dy;
-        std::uint8_t* out = dest.Row(y);
-        for (int x = 0; x < dest.Width(); ++x) {
-            const std::uint32_t ix = sx >> 16;
-            const std::uint32_t iy = sy >> 16;
-            if (ix < sourceWidth && iy < sourceHeight) {
-                std::memcpy(out, source.Row(static_cast<int>(iy)) + ix * PixelBytes, PixelBytes);
+    ForEachRowBand(dest.RowCount(), dest.Width(), [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            const std::uint32_t dy = static_cast<std::uint32_t>(y) - cy;
+            std::uint32_t sx = rowStartX - ks * dy;
+            std::uint32_t sy = rowStartY + kc * dy;
+            std::uint8_t* out = dest.Row(y);
+            for (int x = 0; x < dest.Width(); ++x) {
+                const std::uint32_t ix = sx >> 16;
+                const std::uint32_t iy = sy >> 16;
+                if (ix < sourceWidth && iy < sourceHeight) {
+                    std::memcpy(out, source.Row(static_cast<int>(iy)) + ix * PixelBytes,
+                                PixelBytes);
+                }
+                out += PixelBytes;
+                sx += kc;
+                sy += ks;
             }
-            out += PixelBytes;
-            sx += kc;
-            sy += ks;
         }
-    }
+    });
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <array>
 
 #include "raster/FastDIB.h"
+#include "raster/RowBands.h"
 
 namespace lisko {
 
@@ -25,13 +26,15 @@ void TFastDIB::ToGray8(TFastDIB& dest) const {
     dest.FillGrayPalette(0, 255, std::array{BgrBlack, BgrWhite});
 
     if (bitsPerPixel_ == 24) {
-        for (int y = 0; y < height_; ++y) {
-            const std::uint8_t* s = Row(y);
-            std::uint8_t* d = dest.Row(y);
-            for (int x = 0; x < width_; ++x, s += 3) {
-                d[x] = static_cast<std::uint8_t>(kThird[s[0]] + kThird[s[1]] + kThird[s[2]]);
+        ForEachRowBand(height_, width_, [&](int first, int last) {
+            for (int y = first; y < last; ++y) {
+                const std::uint8_t* s = Row(y);
+                std::uint8_t* d = dest.Row(y);
+                for (int x = 0; x < width_; ++x, s += 3) {
+                    d[x] = static_cast<std::uint8_t>(kThird[s[0]] + kThird[s[1]] + kThird[s[2]]);
+                }
             }
-        }
+        });
         return;
     }
     std::array<std::uint8_t, 256> grey{};
@@ -39,12 +42,14 @@ void TFastDIB::ToGray8(TFastDIB& dest) const {
         const PaletteEntry& e = palette_[i];
         grey[i] = static_cast<std::uint8_t>(kThird[e.Blue] + kThird[e.Green] + kThird[e.Red]);
     }
-    for (int y = 0; y < height_; ++y) {
-        const std::uint8_t* s = Row(y);
-        std::uint8_t* d = dest.Row(y);
-        for (int x = 0; x < width_; ++x)
-            d[x] = grey[s[x]];
-    }
+    ForEachRowBand(height_, width_, [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            const std::uint8_t* s = Row(y);
+            std::uint8_t* d = dest.Row(y);
+            for (int x = 0; x < width_; ++x)
+                d[x] = grey[s[x]];
+        }
+    });
 }
 
 }  // namespace lisko

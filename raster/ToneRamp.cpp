@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "raster/RowBands.h"
 #include "raster/Tone.h"
 
 namespace lisko {
@@ -49,14 +50,16 @@ void ApplyChannelTables(TFastDIB& raster, const ChannelTable& red, const Channel
         }
         return;
     }
-    for (int y = 0; y < raster.RowCount(); ++y) {
-        std::uint8_t* p = raster.Row(y);
-        for (int x = 0; x < raster.Width(); ++x, p += 3) {
-            p[0] = blue[p[0]];
-            p[1] = green[p[1]];
-            p[2] = red[p[2]];
+    ForEachRowBand(raster.RowCount(), raster.Width(), [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            std::uint8_t* p = raster.Row(y);
+            for (int x = 0; x < raster.Width(); ++x, p += 3) {
+                p[0] = blue[p[0]];
+                p[1] = green[p[1]];
+                p[2] = red[p[2]];
+            }
         }
-    }
+    });
 }
 
 }  // namespace lisko

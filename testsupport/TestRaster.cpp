@@ -5,6 +5,8 @@
 #include <cstring>
 #include <random>
 
+#include "raster/RowBands.h"
+
 namespace lisko::test {
 
 TFastDIB Raster24(int width, int height, const PixelFunction& pixel) {
@@ -106,6 +108,14 @@ bool SamePixels(const TFastDIB& a, const TFastDIB& b) {
         if (std::memcmp(a.Row(y), b.Row(y), bytes) != 0) return false;
     }
     return true;
+}
+
+RasterThreadsScope::RasterThreadsScope(int count) {
+    SetRasterThreads(count);
+}
+
+RasterThreadsScope::~RasterThreadsScope() {
+    SetRasterThreads(0);
 }
 
 }  // namespace lisko::test

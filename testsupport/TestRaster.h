@@ -40,5 +40,14 @@ void SetPixel(TFastDIB& raster, int x, int row, BgrColor color);
 // Compares the visible pixels of two rasters (never the row padding).
 bool SamePixels(const TFastDIB& a, const TFastDIB& b);
 
+// The kernels' row loops use `count` threads while the object lives, one per core afterwards.
+class RasterThreadsScope {
+public:
+    explicit RasterThreadsScope(int count);
+    ~RasterThreadsScope();
+    RasterThreadsScope(const RasterThreadsScope&) = delete;
+    RasterThreadsScope& operator=(const RasterThreadsScope&) = delete;
+};
+
 }  // namespace test
 }  // namespace lisko

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
@@ -13,11 +15,15 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+
+#include <atomic>
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "app/OpenPhotos.h"
 #include "app/Program.h"
@@ -431,6 +437,67 @@ private slots:
         Add({"x/b.jpg", "x/c.jpg"});
         QCOMPARE(Names(Form().fileView), (QStringList{"b.jpg", "c.jpg"}));
         QCOMPARE(ScratchFiles().size(), 2);
+    }
+
+    // The progress bar counts the files in the batch's order, whichever import ends first; the
+    // entries take their places in the list.
+    void addingCountsFilesInOrder() {
+        QList<int> values;
+        connect(Form().sProgressBar1, &QProgressBar::valueChanged, this,
+                [&values](int value) { values << value; });
+        Add({"x/e.jpg", "x/c.png", "x/a.jpg", "x/d.jpg", "x/a.jpg", "x/c.jpg", "y/a.jpg"});
+        QCOMPARE(values, (QList<int>{1, 2, 3, 4, 5, 6, 0}));
+        QCOMPARE(Names(Form().fileView),
+                 (QStringList{"a.jpg", "c.jpg", "d.jpg", "e.jpg", "a.jpg"}));
+        QCOMPARE(ScratchFiles().size(), 5);
+    }
+
+    // A file that was a duplicate when the batch began is added after all once the user has
+    // removed its twin, as adding one file after another did.
+    void removingDuringTheBatchLetsALaterTwinIn() {
+        connect(Form().sProgressBar1, &QProgressBar::valueChanged, this, [this](int value) {
+            if (value == 2) Form().RemoveAllClick();
+        });
+        Add({"x/a.jpg", "x/b.jpg", "x/a.jpg", "x/c.jpg"});
+        QCOMPARE(Names(Form().fileView), (QStringList{"a.jpg", "c.jpg"}));
+        QCOMPARE(ScratchFiles().size(), 2);
+    }
+
+    // The file is a pipe that delivers its second half only after the window's timer has ticked
+    // while the import was reading it: an import on the window's thread would never let it tick.
+    void windowGoesOnWhileAPhotoIsImported() {
+        QDir().mkpath(Photo(QStringLiteral("pipe")));
+        const QString pipe = Photo(QStringLiteral("pipe/notes.jpg"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        QFile source(Photo(QStringLiteral("x/a.jpg")));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray jpeg = source.readAll();
+
+        std::atomic<bool> opened{false};
+        std::atomic<bool> tickedWhileReading{false};
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            if (opened) tickedWhileReading = true;
+        });
+        ticker.start(1);
+        std::jthread writer([&] {
+            std::FILE* out = std::fopen(QFile::encodeName(pipe).constData(), "wb");
+            if (!out) return;
+            opened = true;
+            std::fwrite(jpeg.constData(), 1, static_cast<std::size_t>(jpeg.size() / 2), out);
+            std::fflush(out);
+            // Should the window freeze, the rest comes anyway after a while: the test then
+            // fails instead of hanging.
+            for (int wait = 0; wait < 2000 && !tickedWhileReading; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::fwrite(jpeg.constData() + jpeg.size() / 2, 1,
+                        static_cast<std::size_t>(jpeg.size() - jpeg.size() / 2), out);
+            std::fclose(out);
+        });
+        Add({"pipe/notes.jpg"});
+        writer.join();
+        QVERIFY(tickedWhileReading);
+        QCOMPARE(Names(Form().fileView), QStringList{"notes.jpg"});
     }
 
     void errorBoxText_data() {

@@ -208,6 +208,60 @@ TEST_F(PrintCommand, FailureKeepsTheOldOutputAndLeavesNothingBehind) {
                                               "notes.png", "out.pdf"}));
 }
 
+// The PDF's bytes but for the moment it was made.
+std::string WithoutCreationDate(const fs::path& pdf) {
+    const std::vector<char> bytes = test::ReadFileBytes(pdf);
+    std::string text(bytes.begin(), bytes.end());
+    const std::size_t date = text.find("/CreationDate");
+    if (date != std::string::npos) text.erase(date, text.find(')', date) - date);
+    return text;
+}
+
+// Photos imported on several threads print the document and previews of one thread.
+TEST_F(PrintCommand, ImportsOnEveryCorePrintTheOneThreadDocument) {
+    std::vector<std::string> arguments{"print"};
+    for (int k = 0; k < 7; ++k) {
+        const fs::path file = dir_ / ("photo" + std::to_string(k) + ".jpg");
+        const std::vector<std::uint8_t> jpeg = EncodeJpeg(
+            test::PageLike24(300 + 40 * k, 420 - 30 * k, static_cast<std::uint32_t>(k)), 90);
+        test::WriteFileBytes(file, {jpeg.begin(), jpeg.end()});
+        arguments.push_back(file.string());
+    }
+    arguments.insert(arguments.end(), {"--brightness", "2", "--rows", "2", "--columns", "2"});
+    const auto runOn = [&](const char* threads, const std::string& name) {
+        std::vector<std::string> withOutputs = arguments;
+        withOutputs.insert(withOutputs.end(), {"-o", (dir_ / (name + ".pdf")).string(),
+                                               "--preview-png", (dir_ / name).string()});
+        setenv("LISKO_THREADS", threads, 1);
+        const test::ProcessResult run = Cli(withOutputs);
+        unsetenv("LISKO_THREADS");
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+    };
+    runOn("1", "one");
+    runOn("4", "four");
+    EXPECT_EQ(WithoutCreationDate(dir_ / "four.pdf"), WithoutCreationDate(dir_ / "one.pdf"));
+    for (const char* page : {"page-001.png", "page-002.png"}) {
+        EXPECT_EQ(test::ReadFileBytes(dir_ / "four" / page),
+                  test::ReadFileBytes(dir_ / "one" / page))
+            << page;
+    }
+}
+
+// Of several broken photos, the first in the order given is reported, as importing one after
+// another did, however the imports overlap.
+TEST_F(PrintCommand, ReportsTheFirstBrokenPhotoInOrder) {
+    for (const char* name : {"c-broken.jpg", "e-broken.jpg"})
+        test::WriteFileBytes(dir_ / name, {'n', 'o', 't'});
+    WriteUniform(dir_ / "d-grey.jpg", {128, 128, 128});
+    const test::ProcessResult run = Cli(
+        {"print", red_.string(), (dir_ / "d-grey.jpg").string(), (dir_ / "e-broken.jpg").string(),
+         (dir_ / "c-broken.jpg").string(), blue_.string(), "-o", out_.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("e-broken.jpg"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("c-broken.jpg"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(out_));
+}
+
 TEST_F(PrintCommand, UnwritableOutputFails) {
     const test::ProcessResult run =
         Cli({"print", red_.string(), "-o", (dir_ / "missing" / "out.pdf").string()});

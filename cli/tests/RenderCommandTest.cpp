@@ -2,6 +2,10 @@
 
 #include <QDir>
 #include <QImage>
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "photo/Lisko.h"
 #include "raster/Jpeg.h"
@@ -53,6 +57,123 @@ TEST_F(RenderCommand, WritesTheRenderingLosslessly) {
     EXPECT_FALSE(written.hasAlphaChannel());
 }
 
+// How hard zlib was asked to compress a PNG's pixels: the level class its stream header records
+// (0 fastest, 1 fast, 2 default, 3 best), or -1 without pixel data.
+int PngCompressionClass(const fs::path& file) {
+    const std::vector<char> bytes = test::ReadFileBytes(file);
+    const std::string text(bytes.begin(), bytes.end());
+    const std::size_t idat = text.find("IDAT");
+    if (idat == std::string::npos || idat + 6 > text.size()) return -1;
+    return static_cast<unsigned char>(text[idat + 5]) >> 6;
+}
+
+struct FormatCase {
+    const char* extension;
+    bool lossless;
+};
+
+class RenderFormats : public RenderCommand, public ::testing::WithParamInterface<FormatCase> {};
+
+// The rendering and the thumbnail in every format: the lossless ones hold exactly the photo
+// item's pixels, a JPEG decodes to the same picture within what quality 95 loses.
+TEST_P(RenderFormats, HoldTheRendering) {
+    const FormatCase& c = GetParam();
+    const fs::path out = dir_ / (std::string("out.") + c.extension);
+    const fs::path thumb = dir_ / (std::string("thumb.") + c.extension);
+    const test::ProcessResult run = Cli({"render", photo_.string(), "-o", out.string(),
+                                         "--thumbnail", thumb.string(), "--type", "colour"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    test::TempDir scratch;
+    TLisko photo(QString::fromStdString(photo_.string()), QString::fromStdString(scratch.Path()));
+    photo.ImageType = 0;
+    const QImage expected = photo.Render(true).convertToFormat(QImage::Format_RGB888);
+    const QImage written =
+        QImage(QString::fromStdString(out.string())).convertToFormat(QImage::Format_RGB888);
+    const QImage writtenThumb =
+        QImage(QString::fromStdString(thumb.string())).convertToFormat(QImage::Format_RGB888);
+    ASSERT_EQ(written.size(), expected.size());
+    ASSERT_EQ(writtenThumb.size(), QSize(200, 200));
+    if (c.lossless) {
+        EXPECT_EQ(written, expected);
+        EXPECT_EQ(writtenThumb, photo.Thumbnail.convertToFormat(QImage::Format_RGB888));
+    } else {
+        int worst = 0;
+        for (int y = 0; y < expected.height(); ++y) {
+            for (int x = 0; x < expected.width(); ++x) {
+                const QColor a = written.pixelColor(x, y);
+                const QColor b = expected.pixelColor(x, y);
+                worst = std::max({worst, std::abs(a.red() - b.red()),
+                                  std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+            }
+        }
+        EXPECT_LE(worst, 40);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RenderFormats,
+                         ::testing::Values(FormatCase{"png", true}, FormatCase{"bmp", true},
+                                           FormatCase{"ppm", true}, FormatCase{"jpg", false},
+                                           FormatCase{"JPEG", false}),
+                         [](const auto& testCase) {
+                             return std::string(testCase.param.extension);
+                         });
+
+TEST_F(RenderCommand, WritesPngWithTheFastestCompression) {
+    const test::ProcessResult run = Cli({"render", photo_.string(), "-o", out_.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(PngCompressionClass(out_), 0);
+}
+
+// Quality 95 by default; --quality sets it: a lower one writes a smaller file, and djpeg reads
+// both.
+TEST_F(RenderCommand, QualityOfAJpegOutput) {
+    const fs::path standard = dir_ / "standard.jpg";
+    const fs::path rough = dir_ / "rough.jpg";
+    const fs::path best = dir_ / "best.jpg";
+    ASSERT_EQ(Cli({"render", photo_.string(), "-o", standard.string()}).exitCode, 0);
+    ASSERT_EQ(Cli({"render", photo_.string(), "-o", rough.string(), "--quality", "30"}).exitCode,
+              0);
+    ASSERT_EQ(Cli({"render", photo_.string(), "-o", best.string(), "--quality", "95"}).exitCode, 0);
+    EXPECT_EQ(test::ReadFileBytes(standard), test::ReadFileBytes(best));
+    EXPECT_LT(fs::file_size(rough), fs::file_size(standard));
+    test::RunDjpeg({}, rough, dir_ / "rough.ppm");
+    EXPECT_TRUE(fs::exists(dir_ / "rough.ppm"));
+}
+
+struct NameCase {
+    const char* name;
+    std::vector<std::string> arguments;  // after "render PHOTO"
+    const char* mustMention;
+};
+
+class RefusesOutputName : public RenderCommand, public ::testing::WithParamInterface<NameCase> {};
+
+// An unknown extension is refused before any work, naming the ones that are accepted.
+TEST_P(RefusesOutputName, WithAUsageError) {
+    std::vector<std::string> arguments{"render", photo_.string()};
+    for (const std::string& a : GetParam().arguments)
+        arguments.push_back(a.starts_with("DIR/") ? (dir_ / a.substr(4)).string() : a);
+    const test::ProcessResult run = Cli(arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find(GetParam().mustMention), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(".png, .jpg, .jpeg, .bmp, .ppm"), std::string::npos) << run.err;
+    std::vector<fs::path> left;
+    for (const auto& entry : fs::directory_iterator(dir_.Path())) {
+        if (entry.path() != photo_) left.push_back(entry.path());
+    }
+    EXPECT_TRUE(left.empty()) << left.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RefusesOutputName,
+                         ::testing::Values(NameCase{"Tiff", {"-o", "DIR/out.tiff"}, "out.tiff"},
+                                           NameCase{"NoExtension", {"-o", "DIR/out"}, "out"},
+                                           NameCase{
+                                               "ThumbnailGif",
+                                               {"-o", "DIR/out.png", "--thumbnail", "DIR/t.gif"},
+                                               "t.gif"}),
+                         [](const auto& testCase) { return testCase.param.name; });
+
 TEST_F(RenderCommand, DefaultsTurnALandscapePhotoAndWriteTheThumbnail) {
     const fs::path thumb = dir_ / "thumb.png";
     const test::ProcessResult run =
@@ -95,7 +216,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCall{"ThreeCrops", {"--crop", "1,2,3"}, "LEFT,RIGHT,TOP,BOTTOM"},
                       BadCall{"CropOverHalf", {"--crop", "0,51,0,0"}, "--crop"},
                       BadCall{"UnknownOption", {"--sharpen"}, "sharpen"},
-                      BadCall{"TwoPhotos", {"second.jpg"}, "exactly one photo"}),
+                      BadCall{"TwoPhotos", {"second.jpg"}, "exactly one photo"},
+                      BadCall{"QualityZero", {"--quality", "0"}, "--quality"},
+                      BadCall{"QualityOver100", {"--quality", "101"}, "--quality"}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST_F(RenderCommand, MissingOutputOrPhotoIsAUsageError) {
@@ -131,7 +254,7 @@ TEST_F(RenderCommand, HelpExplainsEveryOption) {
     const test::ProcessResult run = Cli({"render", "--help"});
     EXPECT_EQ(run.exitCode, 0);
     for (const char* option : {"--output", "--rotation", "--type", "--brightness", "--contrast",
-                               "--crop", "--no-crop", "--thumbnail"}) {
+                               "--crop", "--no-crop", "--thumbnail", "--quality"}) {
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(Cli({"--help"}).exitCode, 0);

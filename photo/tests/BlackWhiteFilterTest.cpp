@@ -393,5 +393,32 @@ INSTANTIATE_TEST_SUITE_P(
                ContentName(std::get<1>(testCase.param));
     });
 
+// Split over threads, the filter gives the one-thread bytes: whole tiles per band, bands of odd
+// heights, tiles taller than a band.
+class FilterThreads : public ::testing::TestWithParam<std::tuple<int, int>> {};
+
+TEST_P(FilterThreads, GiveTheOneThreadBytes) {
+    const auto [brightness, threads] = GetParam();
+    const TFastDIB source = test::PageLike24(643, 481, 3);
+    TFastDIB single = test::PageLike24(643, 481, 3);
+    {
+        const test::RasterThreadsScope one(1);
+        BlackWhiteFilter(1, brightness, 2, single);
+    }
+    const test::RasterThreadsScope many(threads);
+    TFastDIB split = test::PageLike24(643, 481, 3);
+    BlackWhiteFilter(1, brightness, 2, split);
+    EXPECT_TRUE(test::SamePixels(split, single));
+    EXPECT_FALSE(test::SamePixels(split, source));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FilterThreads,
+                         ::testing::Combine(::testing::Values(0, 1, 6, 150, 1000),
+                                            ::testing::Values(2, 3, 5)),
+                         [](const auto& testCase) {
+                             return "Brightness" + std::to_string(std::get<0>(testCase.param)) +
+                                    "On" + std::to_string(std::get<1>(testCase.param)) + "Threads";
+                         });
+
 }  // namespace
 }  // namespace lisko

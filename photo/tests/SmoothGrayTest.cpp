@@ -159,6 +159,44 @@ TEST(RunSmoothPasses, RunsSpreadsOneToCountInOrder) {
     }
 }
 
+// Passes run together on several threads give the bytes of passes one after another: wide, tall
+// and square rasters, few and many passes, spreads that reach past the top row.
+struct PassesCase {
+    int width;
+    int height;
+    int count;
+    int threads;
+};
+
+class RunSmoothPassesTogether : public ::testing::TestWithParam<PassesCase> {};
+
+TEST_P(RunSmoothPassesTogether, GiveTheOneThreadBytes) {
+    const PassesCase c = GetParam();
+    const TFastDIB source = test::PageLikeGrey(c.width, c.height, 9);
+    TFastDIB single = Raster8(c.width, c.height, Values8(source));
+    {
+        const test::RasterThreadsScope one(1);
+        RunSmoothPasses(single, c.count);
+    }
+    const test::RasterThreadsScope many(c.threads);
+    TFastDIB together = Raster8(c.width, c.height, Values8(source));
+    RunSmoothPasses(together, c.count);
+    EXPECT_EQ(Values8(together), Values8(single));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RunSmoothPassesTogether,
+                         ::testing::Values(PassesCase{700, 400, 2, 2}, PassesCase{700, 400, 3, 2},
+                                           PassesCase{700, 400, 21, 2}, PassesCase{700, 400, 21, 3},
+                                           PassesCase{1300, 203, 7, 5},
+                                           PassesCase{1300, 203, 260, 3},
+                                           PassesCase{203, 1300, 25, 4}),
+                         [](const auto& testCase) {
+                             const PassesCase& c = testCase.param;
+                             return std::to_string(c.width) + "x" + std::to_string(c.height) +
+                                    "Passes" + std::to_string(c.count) + "On" +
+                                    std::to_string(c.threads) + "Threads";
+                         });
+
 TEST(RunSmoothPasses, CountOfZeroOrLessDoesNothing) {
     const Values values{1, 50, 200, 7, 9, 255};
     for (int count : {0, -1, std::numeric_limits<int>::min()}) {

@@ -1,0 +1,58 @@
+#include "cli/ImageFormats.h"
+
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QStringList>
+#include <array>
+#include <utility>
+
+namespace lisko::cli {
+
+namespace {
+
+constexpr std::array<std::pair<const char*, ImageFormat>, 5> kExtensions{{
+    {"png", ImageFormat::Png},
+    {"jpg", ImageFormat::Jpeg},
+    {"jpeg", ImageFormat::Jpeg},
+    {"bmp", ImageFormat::Bmp},
+    {"ppm", ImageFormat::Ppm},
+}};
+
+// Qt's PNG writer turns a quality q into the zlib level (100 - q) * 9 / 91: 80..89 give level 1,
+// the fastest that still compresses.
+constexpr int kFastestPngQuality = 85;
+
+}  // namespace
+
+std::optional<ImageFormat> FormatOfName(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    for (const auto& [extension, format] : kExtensions) {
+        if (suffix == QLatin1String(extension)) return format;
+    }
+    return std::nullopt;
+}
+
+QString AcceptedExtensions() {
+    QStringList names;
+    for (const auto& entry : kExtensions)
+        names << QLatin1Char('.') + QLatin1String(entry.first);
+    return names.join(QStringLiteral(", "));
+}
+
+QString WriteImage(const QImage& image, QIODevice& device, ImageFormat format, int jpegQuality) {
+    QImageWriter writer(&device, format == ImageFormat::Png    ? "png"
+                                 : format == ImageFormat::Jpeg ? "jpeg"
+                                 : format == ImageFormat::Bmp  ? "bmp"
+                                                               : "ppm");
+    if (format == ImageFormat::Png) writer.setQuality(kFastestPngQuality);
+    if (format == ImageFormat::Jpeg) writer.setQuality(jpegQuality);
+    // The writers of BMP and PPM take 24-bit RGB whole; handing them that keeps every byte.
+    const bool plainRgb = format == ImageFormat::Bmp || format == ImageFormat::Ppm;
+    const QImage& written = plainRgb && image.format() != QImage::Format_RGB888 && !image.isNull()
+                                ? image.convertToFormat(QImage::Format_RGB888)
+                                : image;
+    if (writer.write(written)) return {};
+    return writer.errorString();
+}
+
+}  // namespace lisko::cli

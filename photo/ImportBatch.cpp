@@ -1,0 +1,91 @@
+#include "photo/ImportBatch.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "raster/RowBands.h"
+
+namespace lisko {
+
+ImportBatch::ImportBatch(QStringList files, QString scratchDirectory, Wanted wanted, Finish finish,
+                         Ready ready)
+    : files_(std::move(files)),
+      scratch_(std::move(scratchDirectory)),
+      finish_(std::move(finish)),
+      ready_(std::move(ready)),
+      slots_(static_cast<std::size_t>(files_.size())) {
+    for (int i = 0; i < Count(); ++i)
+        wanted_.push_back(!wanted || wanted(i));
+    const int wantedCount = static_cast<int>(std::count(wanted_.begin(), wanted_.end(), true));
+    // The kernels' thread count: one per core unless set otherwise.
+    const int workers = std::min(RasterThreads(), wantedCount);
+    for (int w = 0; w < workers; ++w)
+        workers_.emplace_back([this] { Work(); });
+}
+
+ImportBatch::~ImportBatch() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    workers_.clear();
+}
+
+void ImportBatch::Work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        while (next_ < Count() && !wanted_[static_cast<std::size_t>(next_)])
+            ++next_;
+        if (stopping_ || next_ >= Count()) return;
+        const int index = next_++;
+        if (slots_[static_cast<std::size_t>(index)].state != Slot::State::Waiting) continue;
+        lock.unlock();
+        Import(index);
+        if (ready_) ready_();
+        lock.lock();
+    }
+}
+
+// Called without the lock; marks the slot running, imports, stores the outcome.
+void ImportBatch::Import(int index) {
+    Slot& slot = slots_[static_cast<std::size_t>(index)];
+    {
+        const std::lock_guard lock(mutex_);
+        if (slot.state != Slot::State::Waiting) return;
+        slot.state = Slot::State::Running;
+    }
+    std::unique_ptr<TLisko> photo;
+    std::exception_ptr error;
+    try {
+        photo = std::make_unique<TLisko>(files_[index], scratch_);
+        if (finish_) finish_(*photo);
+    } catch (...) {
+        photo.reset();
+        error = std::current_exception();
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        slot.photo = std::move(photo);
+        slot.error = error;
+        slot.state = Slot::State::Done;
+    }
+    done_.notify_all();
+}
+
+bool ImportBatch::IsReady(int index) {
+    const std::lock_guard lock(mutex_);
+    const Slot& slot = slots_.at(static_cast<std::size_t>(index));
+    return slot.state == Slot::State::Done ||
+           (slot.state == Slot::State::Waiting && !wanted_[static_cast<std::size_t>(index)]);
+}
+
+std::unique_ptr<TLisko> ImportBatch::Take(int index) {
+    Slot& slot = slots_.at(static_cast<std::size_t>(index));
+    Import(index);  // does nothing unless no worker has begun it
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&slot] { return slot.state == Slot::State::Done; });
+    if (slot.error) std::rethrow_exception(std::exchange(slot.error, nullptr));
+    return std::move(slot.photo);
+}
+
+}  // namespace lisko
