@@ -197,7 +197,11 @@ std::vector<SheetScene> SheetScenes() {
 
 QImage DrawSheetPhoto(const SheetScene& scene) {
     QImage photo(scene.width, scene.height, QImage::Format_RGB32);
-    std::mt19937 random(static_cast<std::mt19937::result_type>(qHash(scene.name, 17)));
+    // Seeded from the name's bytes: Qt's string hash is seeded anew in every process.
+    std::mt19937::result_type seed = 2166136261u;
+    for (const char byte : scene.name.toUtf8())
+        seed = (seed ^ static_cast<unsigned char>(byte)) * 16777619u;
+    std::mt19937 random(seed);
     QPainter painter(&photo);
     painter.setRenderHint(QPainter::Antialiasing);
     DrawDesk(painter, scene, random);
