@@ -588,6 +588,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         Handle([this, mouse, at] { Image1MouseMove(mouse->buttons(), at.x(), at.y()); });
         return true;
     }
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        Handle([this, button] { Image1MouseUp(button); });
+        return true;
+    }
     if (watched == sTabSheet3 && event->type() == QEvent::Resize) LayOutEditorTab();
     if (watched == fileView && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
+#include <optional>
 
 #include "list/PhotoList.h"
 #include "pages/JobFile.h"
@@ -10,6 +11,7 @@
 #include "photo/Lisko.h"
 #include "ui/Application.h"
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -103,6 +105,10 @@ public:
     void OnImageParamsChange();
     void Image1MouseDown(Qt::MouseButton button, int x, int y);
     void Image1MouseMove(Qt::MouseButtons buttons, int x, int y);
+    void Image1MouseUp(Qt::MouseButton button);
+    // The sheet straightening: the flag, and whether the editor shows its result.
+    void StraightenClick();
+    void StraightResultClick();
     void sTabSheet2Show();
 
     // Apply to many.
@@ -139,17 +145,19 @@ public:
     QToolButton* sSpeedButton2;  // "Очистить список"
     QLabel* sWebLabel1;
     QTreeWidget* fileView;
-    QGroupBox* sGroupBox1;  // "Изображение"
-    QComboBox* sComboBox2;  // type
-    QComboBox* sComboBox1;  // rotation
-    QSpinBox* sSpinEdit1;   // brightness
-    QSpinBox* sSpinEdit2;   // contrast
-    QGroupBox* sGroupBox2;  // "Подрезка"
-    QSpinBox* sSpinEdit3;   // crop left
-    QSpinBox* sSpinEdit4;   // crop right
-    QSpinBox* sSpinEdit5;   // crop top
-    QSpinBox* sSpinEdit6;   // crop bottom
-    QPushButton* sButton1;  // "Применить ко многим..."
+    QGroupBox* sGroupBox1;           // "Изображение"
+    QComboBox* sComboBox2;           // type
+    QComboBox* sComboBox1;           // rotation
+    QSpinBox* sSpinEdit1;            // brightness
+    QSpinBox* sSpinEdit2;            // contrast
+    QCheckBox* sCheckBoxStraighten;  // "Выровнять лист"
+    QCheckBox* sCheckBoxStraightView;  // "Результат": the editor shows the straightened sheet
+    QGroupBox* sGroupBox2;             // "Подрезка"
+    QSpinBox* sSpinEdit3;              // crop left
+    QSpinBox* sSpinEdit4;              // crop right
+    QSpinBox* sSpinEdit5;              // crop top
+    QSpinBox* sSpinEdit6;              // crop bottom
+    QPushButton* sButton1;             // "Применить ко многим..."
     QScrollArea* sScrollBox1;
     QLabel* Image1;  // the editor's picture, exactly as large as its picture
     QProgressBar* sProgressBar1;
@@ -210,6 +218,12 @@ private:
     // Where the last press on the editor picture was, in picture pixels.
     int MouseDownX = 0;
     int MouseDownY = 0;
+    // While a sheet corner is dragged: which one, and the corners as shown, on the turned picture.
+    std::optional<int> draggedCorner_;
+    SheetQuad shownCorners_{};
+    // Whether the editor shows the sheet's handles on the unstraightened picture.
+    bool ShowsSheetHandles(const TLisko& photo) const;
+    void DrawEditorPicture(const TLisko& photo);
 };
 
 }  // namespace lisko

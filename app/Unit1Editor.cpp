@@ -1,5 +1,6 @@
 // The photo editor tab and apply-to-many: the parts of the main window that edit photos.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -11,10 +12,13 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <algorithm>
+#include <stdexcept>
 
 #include "app/Unit1.h"
 #include "list/AndShrink.h"
 #include "list/EditorGeometry.h"
+#include "list/SheetHandles.h"
 #include "list/Unit2.h"
 #include "app/Unit3.h"
 #include "ui/Dialogs.h"
@@ -23,7 +27,9 @@ namespace lisko {
 
 namespace {
 
-// The scroll box keeps these distances to the tab's right and bottom edges.
+// The scroll box starts below the two groups and keeps these distances to the tab's right and
+// bottom edges.
+constexpr int kScrollTop = 89;
 constexpr int kScrollRightMargin = 8;
 constexpr int kScrollBottomMargin = 5;
 
@@ -56,6 +62,14 @@ QComboBox* ComboBox(QWidget* parent, const char* name, const QString& caption, c
     return combo;
 }
 
+QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, QPoint place) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->move(place);
+    box->adjustSize();
+    return box;
+}
+
 QGroupBox* GroupBox(QWidget* parent, const char* name, const QString& title, const QRect& place) {
     auto* group = new QGroupBox(title, parent);
     group->setObjectName(QString::fromLatin1(name));
@@ -66,7 +80,7 @@ QGroupBox* GroupBox(QWidget* parent, const char* name, const QString& title, con
 }  // namespace
 
 void TForm1::BuildEditorTab() {
-    sGroupBox1 = GroupBox(sTabSheet3, "sGroupBox1", QStringLiteral("Изображение"), {8, 0, 209, 65});
+    sGroupBox1 = GroupBox(sTabSheet3, "sGroupBox1", QStringLiteral("Изображение"), {8, 0, 209, 89});
     sComboBox2 = ComboBox(sGroupBox1, "sComboBox2", QStringLiteral("Тип:"), {32, 16, 73, 21},
                           {QStringLiteral("Цветное"), QStringLiteral("Ч/Б")}, 0);
     sComboBox1 = ComboBox(sGroupBox1, "sComboBox1", QStringLiteral("Поворот:"), {56, 40, 49, 21},
@@ -77,6 +91,14 @@ void TForm1::BuildEditorTab() {
                           -20, 20, 0);
     sSpinEdit2 = SpinEdit(sGroupBox1, "sSpinEdit2", QStringLiteral("Контраст"), {160, 40, 41, 21},
                           -20, 20, 0);
+    sCheckBoxStraighten =
+        CheckBox(sGroupBox1, "sCheckBoxStraighten", QStringLiteral("Выровнять лист"), {8, 64});
+    sCheckBoxStraighten->setToolTip(QStringLiteral(
+        "Найти лист бумаги на снимке и выпрямить его; углы можно передвинуть мышью"));
+    sCheckBoxStraightView =
+        CheckBox(sGroupBox1, "sCheckBoxStraightView", QStringLiteral("Результат"), {128, 64});
+    sCheckBoxStraightView->setToolTip(QStringLiteral("Показать выпрямленный лист"));
+    sCheckBoxStraightView->setEnabled(false);
 
     sGroupBox2 = GroupBox(sTabSheet3, "sGroupBox2", QStringLiteral("Подрезка"), {224, 0, 185, 65});
     sSpinEdit3 =
@@ -94,7 +116,7 @@ void TForm1::BuildEditorTab() {
 
     sScrollBox1 = new QScrollArea(sTabSheet3);
     sScrollBox1->setObjectName(QStringLiteral("sScrollBox1"));
-    sScrollBox1->setGeometry(8, 65, 514, 649);
+    sScrollBox1->setGeometry(8, kScrollTop, 514, 649 + 65 - kScrollTop);
     Image1 = new QLabel;
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -113,12 +135,16 @@ void TForm1::BuildEditorTab() {
         connect(combo, &QComboBox::currentIndexChanged, this,
                 [this] { Handle([this] { OnImageParamsChange(); }); });
     }
+    connect(sCheckBoxStraighten, &QCheckBox::toggled, this,
+            [this] { Handle([this] { StraightenClick(); }); });
+    connect(sCheckBoxStraightView, &QCheckBox::toggled, this,
+            [this] { Handle([this] { StraightResultClick(); }); });
     connect(sButton1, &QPushButton::clicked, this, [this] { Handle([this] { sButton1Click(); }); });
 }
 
 void TForm1::LayOutEditorTab() {
-    sScrollBox1->setGeometry(8, 65, sTabSheet3->width() - 8 - kScrollRightMargin,
-                             sTabSheet3->height() - 65 - kScrollBottomMargin);
+    sScrollBox1->setGeometry(8, kScrollTop, sTabSheet3->width() - 8 - kScrollRightMargin,
+                             sTabSheet3->height() - kScrollTop - kScrollBottomMargin);
 }
 
 void TForm1::SelectPhoto(TLisko* photo) {
@@ -133,7 +159,10 @@ void TForm1::SelectPhoto(TLisko* photo) {
         sSpinEdit6->setValue(photo->CropBottom);
         sComboBox1->setCurrentIndex(photo->Rotation);
         sComboBox2->setCurrentIndex(photo->ImageType);
+        sCheckBoxStraighten->setChecked(photo->Straighten);
+        sCheckBoxStraightView->setEnabled(photo->Straighten);
     }
+    draggedCorner_.reset();
     CurrentPhoto = photo;
     ShowPhotoInEditor(photo);
 }
@@ -144,31 +173,68 @@ void TForm1::ShowPhotoInEditor(TLisko* photo) {
         Image1->adjustSize();
         return;
     }
-    // Only these five values change the rendering; a crop change reuses the cached one.
+    // While the sheet's corners are being set the editor shows the picture unstraightened.
+    const bool straightened = photo->Straighten && !ShowsSheetHandles(*photo);
+    // Only these values change the rendering; a crop change reuses the cached one.
     const bool cached = photo->Rotation == EditorCacheKey.Rotation &&
                         photo->ImageType == EditorCacheKey.ImageType &&
                         photo->Brightness == EditorCacheKey.Brightness &&
                         photo->Contrast == EditorCacheKey.Contrast &&
-                        photo->WorkFile == EditorCacheKey.WorkFile && !EditorBitmap.isNull();
+                        photo->WorkFile == EditorCacheKey.WorkFile &&
+                        straightened == EditorCacheKey.Straighten &&
+                        (!straightened || photo->SheetCorners == EditorCacheKey.SheetCorners) &&
+                        !EditorBitmap.isNull();
     if (!cached) {
         // The key names the rendering only once it exists: a rendering that fails (working copy
         // gone or damaged) must not leave the previous photo's picture under this photo's key.
-        EditorBitmap = photo->Render(false);
+        const bool flag = photo->Straighten;
+        photo->Straighten = straightened;
+        QImage rendering;
+        try {
+            rendering = photo->Render(false);
+        } catch (...) {
+            photo->Straighten = flag;
+            throw;
+        }
+        photo->Straighten = flag;
+        EditorBitmap = std::move(rendering);
         EditorCacheKey.Rotation = photo->Rotation;
         EditorCacheKey.ImageType = photo->ImageType;
         EditorCacheKey.Brightness = photo->Brightness;
         EditorCacheKey.Contrast = photo->Contrast;
         EditorCacheKey.WorkFile = photo->WorkFile;
+        EditorCacheKey.Straighten = straightened;
+        EditorCacheKey.SheetCorners = photo->SheetCorners;
     }
-    // The bands are drawn on a copy, so the next crop change starts from the clean rendering.
+    if (ShowsSheetHandles(*photo)) {
+        shownCorners_ = TurnQuad(*photo->SheetCorners, photo->TurnOf(), photo->WorkingSize());
+    }
+    DrawEditorPicture(*photo);
+}
+
+bool TForm1::ShowsSheetHandles(const TLisko& photo) const {
+    return photo.Straighten && photo.SheetCorners && !sCheckBoxStraightView->isChecked();
+}
+
+void TForm1::DrawEditorPicture(const TLisko& photo) {
+    // The overlay is drawn on a copy, so the next change starts from the clean rendering.
     QImage shown = EditorBitmap.copy();
-    DrawCropOverlay(shown, CropAmounts(*photo, shown.width(), shown.height()));
+    if (ShowsSheetHandles(photo)) {
+        DrawSheetOverlay(shown, shownCorners_);
+    } else {
+        DrawCropOverlay(shown, CropAmounts(photo, shown.width(), shown.height()));
+    }
     Image1->setPixmap(QPixmap::fromImage(shown));
     Image1->adjustSize();
 }
 
 void TForm1::RefreshThumbnail() {
     if (EditorBitmap.isNull() || !CurrentPhoto) return;
+    // While the corners are being set the editor's picture is not the sheet that prints.
+    if (CurrentPhoto->Straighten && !EditorCacheKey.Straighten) {
+        CurrentPhoto->Render(true);
+        return;
+    }
     const int w = EditorBitmap.width();
     const int h = EditorBitmap.height();
     const CropPixels crop = CropAmounts(*CurrentPhoto, w, h);
@@ -205,6 +271,11 @@ void TForm1::OnImageParamsChange() {
 void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
     MouseDownX = x;
     MouseDownY = y;
+    draggedCorner_.reset();
+    if (button == Qt::LeftButton && CurrentPhoto && ShowsSheetHandles(*CurrentPhoto)) {
+        draggedCorner_ = HandleAt(shownCorners_, QPointF(x + 0.5, y + 0.5));
+        return;
+    }
     if (button != Qt::RightButton || EditorBitmap.isNull() || !CurrentPhoto) return;
     if (const auto crop = CropFromClick(x, y, EditorBitmap.width(), EditorBitmap.height())) {
         ApplyEdgeCrop(*CurrentPhoto, *crop);
@@ -216,10 +287,69 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
 
 void TForm1::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton)) return;
+    if (draggedCorner_ && CurrentPhoto) {
+        // The corner follows the pointer but stays on the picture.
+        shownCorners_[static_cast<std::size_t>(*draggedCorner_)] =
+            QPointF(std::clamp(x + 0.5, 0.0, static_cast<double>(EditorBitmap.width())),
+                    std::clamp(y + 0.5, 0.0, static_cast<double>(EditorBitmap.height())));
+        DrawEditorPicture(*CurrentPhoto);
+        return;
+    }
     QScrollBar* horizontal = sScrollBox1->horizontalScrollBar();
     QScrollBar* vertical = sScrollBox1->verticalScrollBar();
     horizontal->setValue(horizontal->value() + MouseDownX - x);
     vertical->setValue(vertical->value() + MouseDownY - y);
+}
+
+void TForm1::Image1MouseUp(Qt::MouseButton button) {
+    if (button != Qt::LeftButton || !draggedCorner_ || !CurrentPhoto) return;
+    draggedCorner_.reset();
+    try {
+        CurrentPhoto->SetSheetCorners(
+            UnturnQuad(shownCorners_, CurrentPhoto->TurnOf(), CurrentPhoto->WorkingSize()));
+    } catch (const std::invalid_argument&) {
+        ShowPhotoInEditor(CurrentPhoto);  // back to the photo's own corners
+        CurrentDialogs().ShowMessage(
+            this, QStringLiteral("Выровнять лист"),
+            QStringLiteral("Углы листа должны образовывать выпуклый четырёхугольник, обходя лист "
+                           "по часовой стрелке от левого верхнего угла. Углы оставлены прежними."),
+            QMessageBox::Warning);
+        return;
+    }
+    ShowPhotoInEditor(CurrentPhoto);
+    RefreshThumbnail();
+    ShowPrintPreview();
+}
+
+void TForm1::StraightenClick() {
+    if (!CurrentPhoto) return;
+    const bool on = sCheckBoxStraighten->isChecked();
+    bool found = !on || CurrentPhoto->SheetCorners;
+    try {
+        if (!found) found = CurrentPhoto->DetectSheetCorners();
+    } catch (...) {
+        const QSignalBlocker blocker(sCheckBoxStraighten);
+        sCheckBoxStraighten->setChecked(false);
+        throw;
+    }
+    if (!found) {
+        const QSignalBlocker blocker(sCheckBoxStraighten);
+        sCheckBoxStraighten->setChecked(false);
+        CurrentDialogs().ShowMessage(
+            this, QStringLiteral("Выровнять лист"),
+            QStringLiteral("На снимке не найден целый лист бумаги. Снимок оставлен как есть."),
+            QMessageBox::Information);
+        return;
+    }
+    CurrentPhoto->Straighten = on;
+    sCheckBoxStraightView->setEnabled(on);
+    ShowPhotoInEditor(CurrentPhoto);
+    RefreshThumbnail();
+    ShowPrintPreview();
+}
+
+void TForm1::StraightResultClick() {
+    if (CurrentPhoto) ShowPhotoInEditor(CurrentPhoto);
 }
 
 void TForm1::sTabSheet2Show() {
@@ -275,6 +405,12 @@ void TForm1::sButton1Click() {
             photo->CropRight = source->CropRight;
             photo->CropTop = source->CropTop;
             photo->CropBottom = source->CropBottom;
+        }
+        if (request.flags & ApplyFlag::ApplyStraighten) {
+            // Each photo is straightened along its own sheet; corners already set, by hand or
+            // found before, are kept. A photo without a whole sheet stays unstraightened.
+            if (source->Straighten && !photo->SheetCorners) photo->DetectSheetCorners();
+            photo->Straighten = source->Straighten && photo->SheetCorners.has_value();
         }
         photo->Render(true);
     }

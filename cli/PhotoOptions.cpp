@@ -37,6 +37,10 @@ void AddPhotoOptions(QCommandLineParser& parser) {
         {QStringLiteral("crop"),
          QStringLiteral("Percent cut from each edge of the turned photo, 0..50 each."),
          QStringLiteral("LEFT,RIGHT,TOP,BOTTOM")},
+        {QStringLiteral("straighten"),
+         QStringLiteral("Find the sheet of paper on each photo and undistort it to a rectangle "
+                        "before turning and cropping; photos without a whole sheet stay as they "
+                        "are.")},
     });
 }
 
@@ -65,6 +69,7 @@ PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser) {
         }
         s.crop = crop;
     }
+    s.straighten = parser.isSet(QStringLiteral("straighten"));
     return s;
 }
 
@@ -78,6 +83,7 @@ void Apply(const PhotoSettings& s, TLisko& photo) {
         photo.CropTop = (*s.crop)[2];
         photo.CropBottom = (*s.crop)[3];
     }
+    if (s.straighten && photo.DetectSheetCorners()) photo.Straighten = true;
 }
 
 void AddLayoutOptions(QCommandLineParser& parser) {

@@ -26,9 +26,10 @@ struct PhotoSettings {
     std::optional<int> brightness;
     std::optional<int> contrast;
     std::optional<std::array<int, 4>> crop;  // left, right, top, bottom
+    bool straighten = false;                 // find the sheet and undistort it where there is one
 };
 
-// --type, --brightness, --contrast and --crop, with the editor's ranges.
+// --type, --brightness, --contrast, --crop, with the editor's ranges, and --straighten.
 void AddPhotoOptions(QCommandLineParser& parser);
 PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser);
 void Apply(const PhotoSettings& settings, TLisko& photo);

@@ -110,7 +110,7 @@ void ImportPhotos(const QStringList& paths, const Settings& settings, const QStr
         }
         Apply(settings.photoSettings, photo);
         // The preview shows thumbnails, which the program refreshes on every change.
-        if (previews && !SameSettings(imported, photo)) photo.Render(true);
+        if (previews && (!SameSettings(imported, photo) || photo.Straighten)) photo.Render(true);
     });
     ProgressLine progress;
     for (int k = 0; k < paths.size(); ++k) {

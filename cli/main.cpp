@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "cli/DetectPageCommand.h"
 #include "cli/JobCommand.h"
 #include "cli/Output.h"
 #include "cli/PrintCommand.h"
@@ -18,9 +19,10 @@ constexpr char kUsage[] =
     "Runs the photo pipeline of LiskoPrinter without a window.\n"
     "\n"
     "Commands:\n"
-    "  render   import one photo and write its rendering as a PNG\n"
-    "  print    lay photos out on pages and write a PDF, print them or preview them\n"
-    "  job      write a job file of photos, their settings and the layout\n"
+    "  render       import one photo and write its rendering (PNG, JPEG, BMP or PPM)\n"
+    "  print        lay photos out on pages and write a PDF, print them or preview them\n"
+    "  job          write a job file of photos, their settings and the layout\n"
+    "  detect-page  print the corners of the sheet of paper a photo shows\n"
     "\n"
     "Run 'liskoprinter-cli COMMAND --help' for the options of a command.\n";
 
@@ -43,6 +45,10 @@ int main(int argc, char* argv[]) {
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    if (command == QLatin1String("detect-page")) {
+        arguments.removeAt(1);
+        return lisko::cli::RunDetectPage(arguments);
     }
     if (command == QLatin1String("render") || printing) {
         arguments.removeAt(1);

@@ -47,9 +47,11 @@ QToolButton* Button(QWidget* parent, const char* name, const QString& caption, c
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Применить ко многим..."));
-    setFixedSize(245, 309);
+    // The sheet-straightening choice adds a row below the four original ones.
+    constexpr int kAdded = 24;
+    setFixedSize(245, 309 + kAdded);
 
-    QFrame* properties = Panel(this, "sPanel1", {8, 8, 225, 137},
+    QFrame* properties = Panel(this, "sPanel1", {8, 8, 225, 137 + kAdded},
                                QStringLiteral("Какие свойства изменить?"), "sLabelFX1");
     sCheckBox2 =
         Choice<QCheckBox>(properties, "sCheckBox2", QStringLiteral("Яркость и контраст"), 16, 32);
@@ -58,8 +60,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     sCheckBox4 = Choice<QCheckBox>(properties, "sCheckBox4", QStringLiteral("Поворот"), 16, 80);
     sCheckBox1 = Choice<QCheckBox>(properties, "sCheckBox1",
                                    QStringLiteral("Тип изображения (цвет или ч/б)"), 16, 104);
+    sCheckBox5 =
+        Choice<QCheckBox>(properties, "sCheckBox5", QStringLiteral("Выравнивание листа"), 16, 128);
 
-    QFrame* photos = Panel(this, "sPanel2", {8, 152, 225, 97},
+    QFrame* photos = Panel(this, "sPanel2", {8, 152 + kAdded, 225, 97},
                            QStringLiteral("Для каких фотографий?"), "sLabelFX2");
     sRadioButton1 =
         Choice<QRadioButton>(photos, "sRadioButton1", QStringLiteral("Для всех"), 16, 24);
@@ -68,8 +72,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     sRadioButton3 =
         Choice<QRadioButton>(photos, "sRadioButton3", QStringLiteral("Для четных"), 16, 72);
 
-    sSpeedButton1 = Button(this, "sSpeedButton1", QStringLiteral("Применить"), {8, 264, 105, 33});
-    sSpeedButton2 = Button(this, "sSpeedButton2", QStringLiteral("Отмена"), {128, 264, 105, 33});
+    sSpeedButton1 =
+        Button(this, "sSpeedButton1", QStringLiteral("Применить"), {8, 264 + kAdded, 105, 33});
+    sSpeedButton2 =
+        Button(this, "sSpeedButton2", QStringLiteral("Отмена"), {128, 264 + kAdded, 105, 33});
     connect(sSpeedButton1, &QToolButton::clicked, this, [this] { sSpeedButton1Click(); });
     connect(sSpeedButton2, &QToolButton::clicked, this, [this] { sSpeedButton2Click(); });
 }
@@ -80,6 +86,7 @@ ApplyRequest TForm2::AskApplyToMany() {
     sCheckBox2->setChecked(true);
     sCheckBox3->setChecked(false);
     sCheckBox4->setChecked(false);
+    sCheckBox5->setChecked(false);
     sRadioButton1->setChecked(true);
 
     ApplyRequest request;
@@ -88,6 +95,7 @@ ApplyRequest TForm2::AskApplyToMany() {
     if (sCheckBox2->isChecked()) request.flags |= ApplyFlag::ApplyTone;
     if (sCheckBox3->isChecked()) request.flags |= ApplyFlag::ApplyCrop;
     if (sCheckBox4->isChecked()) request.flags |= ApplyFlag::ApplyRotation;
+    if (sCheckBox5->isChecked()) request.flags |= ApplyFlag::ApplyStraighten;
     request.scope = sRadioButton2->isChecked()   ? ApplyScope::ScopeOdd
                     : sRadioButton3->isChecked() ? ApplyScope::ScopeEven
                                                  : ApplyScope::ScopeAll;

@@ -11,10 +11,11 @@ namespace lisko {
 
 // Which parameters apply-to-many copies from the current photo.
 enum class ApplyFlag : unsigned {
-    ApplyType = 1,      // ImageType
-    ApplyTone = 2,      // Brightness and Contrast
-    ApplyCrop = 4,      // the four crops
-    ApplyRotation = 8,  // Rotation
+    ApplyType = 1,         // ImageType
+    ApplyTone = 2,         // Brightness and Contrast
+    ApplyCrop = 4,         // the four crops
+    ApplyRotation = 8,     // Rotation
+    ApplyStraighten = 16,  // Straighten, each photo with its own sheet's corners
 };
 Q_DECLARE_FLAGS(ApplyFlags, ApplyFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ApplyFlags)
@@ -46,6 +47,7 @@ public:
     QCheckBox* sCheckBox2;  // brightness and contrast
     QCheckBox* sCheckBox3;  // crop
     QCheckBox* sCheckBox4;  // rotation
+    QCheckBox* sCheckBox5;  // sheet straightening
     QRadioButton* sRadioButton1;
     QRadioButton* sRadioButton2;
     QRadioButton* sRadioButton3;

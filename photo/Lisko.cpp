@@ -84,6 +84,8 @@ void TLisko::ImportSource(const QString& scratchDirectory) {
     // Resampled even at an unchanged size: every working copy goes through the same pipeline.
     const int newWidth = l > LongestSide ? ScaledSide(w, LongestSide, l) : w;
     const int newHeight = l > LongestSide ? ScaledSide(h, LongestSide, l) : h;
+    sourceSize_ = QSize(w, h);
+    workingSize_ = QSize(newWidth, newHeight);
     TFastDIB normalised = TFastDIB::CreateBlank(newWidth, newHeight, 24);
     ResizeSmooth(source, normalised);
     source = TFastDIB();
@@ -102,8 +104,29 @@ void TLisko::ImportSource(const QString& scratchDirectory) {
     }
 }
 
+bool TLisko::DetectSheetCorners() {
+    const std::optional<SheetQuad> found = DetectSheet(LoadAs24Bits(WorkFile));
+    if (!found) return false;
+    SetSheetCorners(*found);
+    return true;
+}
+
+void TLisko::SetSheetCorners(const SheetQuad& corners) {
+    CheckSheetQuad(corners, workingSize_.width(), workingSize_.height());
+    SheetCorners = corners;
+}
+
+const SheetQuad& TLisko::CheckedSheetCorners() const {
+    if (!SheetCorners) {
+        throw std::invalid_argument("Straightening the sheet needs its four corners; none are set");
+    }
+    CheckSheetQuad(*SheetCorners, workingSize_.width(), workingSize_.height());
+    return *SheetCorners;
+}
+
 QImage TLisko::Render(bool withCrop) {
     TFastDIB r = LoadAs24Bits(WorkFile);
+    if (Straighten) r = StraightenSheet(r, CheckedSheetCorners());
 
     const Turn turn = TurnOf();
     if (turn != Turn::None) {

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <cstdint>
+#include <optional>
+
+#include "photo/Sheet.h"
 
 namespace lisko {
 
@@ -22,6 +26,10 @@ struct TLiskoData {
     std::int32_t CropRight = 0;
     std::int32_t CropTop = 0;
     std::int32_t CropBottom = 0;
+    // Whether the sheet is undistorted before everything else, and its corners in the working
+    // copy's pixels (nothing until detected or set).
+    bool Straighten = false;
+    std::optional<SheetQuad> SheetCorners;
     QString WorkFile;    // the normalised working copy in the scratch directory
     QString SourceFile;  // the file the user added
 
@@ -54,11 +62,27 @@ public:
     // the crops leave no picture; the item and its thumbnail stay as they were then.
     QImage Render(bool withCrop);
 
+    // Looks for the sheet in the working copy and, when a whole one is visible, takes its corners
+    // (the flag stays as it is). Returns whether one was found; throws when the working copy
+    // cannot be read.
+    bool DetectSheetCorners();
+    // Takes corners in the working copy's pixels; throws std::invalid_argument and keeps the old
+    // ones when they are outside the working copy or make no proper quadrilateral.
+    void SetSheetCorners(const SheetQuad& corners);
+
+    QSize SourceSize() const { return sourceSize_; }
+    QSize WorkingSize() const { return workingSize_; }
+
     // 200 x 200, the whole cropped and processed photo squeezed into the square.
     QImage Thumbnail;
 
 private:
     void ImportSource(const QString& scratchDirectory);
+    // The corners to straighten with, checked against the working copy; throws without them.
+    const SheetQuad& CheckedSheetCorners() const;
+
+    QSize sourceSize_;
+    QSize workingSize_;
 };
 
 }  // namespace lisko

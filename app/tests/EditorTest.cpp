@@ -117,7 +117,8 @@ private slots:
         QCOMPARE(Form().sButton1->text(), QStringLiteral("Применить\nко многим..."));
         QCOMPARE(Form().Image1->toolTip(),
                  QStringLiteral("Левая кнопка  - прокрутка, правая - кадрирование"));
-        QCOMPARE(Form().sGroupBox1->geometry(), QRect(8, 0, 209, 65));
+        // One row taller than the crop group: the sheet-straightening boxes sit below.
+        QCOMPARE(Form().sGroupBox1->geometry(), QRect(8, 0, 209, 89));
         QCOMPARE(Form().sGroupBox2->geometry(), QRect(224, 0, 185, 65));
     }
 

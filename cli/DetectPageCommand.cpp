@@ -1,0 +1,73 @@
+#include "cli/DetectPageCommand.h"
+
+#include <QCommandLineParser>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "cli/Output.h"
+#include "photo/Lisko.h"
+#include "photo/Sheet.h"
+
+namespace lisko::cli {
+
+namespace {
+
+// "x,y x,y x,y x,y": top-left, top-right, bottom-right, bottom-left, whole pixels.
+QString CornerText(const SheetQuad& corners) {
+    QStringList points;
+    for (const QPointF& p : corners)
+        points << QStringLiteral("%1,%2").arg(std::lround(p.x())).arg(std::lround(p.y()));
+    return points.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+int RunDetectPage(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Imports PHOTO as the program does and looks for the sheet of paper on it. Prints its "
+        "corners as 'x,y x,y x,y x,y' (top-left, top-right, bottom-right, bottom-left) in the "
+        "pixels of PHOTO as decoded, x to the right and y down, or 'none' when no whole sheet "
+        "is visible. Exit code 0 in both cases, 1 when the photo cannot be read."));
+    parser.addPositionalArgument(QStringLiteral("PHOTO"), QStringLiteral("The JPEG photo."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    if (!parser.parse(arguments)) {
+        PrintError(parser.errorText());
+        return Code(Exit::Usage);
+    }
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("[options] PHOTO"),
+                                                        QStringLiteral("detect-page PHOTO"))),
+                   stdout);
+        return Code(Exit::Ok);
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1) {
+        PrintError(positional.isEmpty() ? QStringLiteral("no photo given")
+                                        : QStringLiteral("give exactly one photo"));
+        return Code(Exit::Usage);
+    }
+
+    const QString photoFile = positional.front();
+    try {
+        QTemporaryDir scratch;
+        if (!scratch.isValid()) throw std::runtime_error("cannot create a scratch directory");
+        TLisko photo(photoFile, scratch.path());
+        QString line = QStringLiteral("none");
+        if (photo.DetectSheetCorners()) {
+            line = CornerText(
+                ScaleSheetQuad(*photo.SheetCorners, photo.WorkingSize(), photo.SourceSize()));
+        }
+        std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    } catch (const std::exception& e) {
+        PrintError(photoFile + QStringLiteral(": ") + DescribeError(e));
+        return Code(Exit::Failed);
+    }
+    return Code(Exit::Ok);
+}
+
+}  // namespace lisko::cli

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "list/SheetHandles.h"
+#include "raster/FastDIB.h"
+#include "raster/Resample.h"
+#include "testsupport/TestRaster.h"
+
+namespace lisko {
+namespace {
+
+struct TurnCase {
+    const char* name;
+    Turn turn;
+    double angle;  // as the photo's rendering turns the raster
+};
+
+class SheetPointTurn : public ::testing::TestWithParam<TurnCase> {};
+
+// A marked pixel of a 7 x 4 picture lands, after the raster turn the rendering uses, on the pixel
+// whose square TurnPoint gives for the marked one (unless the turn drops it off the edge);
+// UnturnPoint brings it back.
+TEST_P(SheetPointTurn, FollowsTheRasterTurn) {
+    const TurnCase& c = GetParam();
+    const QSize working(7, 4);
+    const BgrColor mark{0, 0, 255};
+    for (int y = 0; y < working.height(); ++y) {
+        for (int x = 0; x < working.width(); ++x) {
+            TFastDIB picture = test::Uniform24(7, 4, BgrWhite);
+            test::SetPixel(picture, x, working.height() - 1 - y, mark);
+            const bool swap = c.turn != Turn::HalfTurn;
+            TFastDIB turned = TFastDIB::CreateBlank(swap ? 4 : 7, swap ? 7 : 4, 24);
+            turned.Clear(BgrWhite);
+            RotateInto(picture, turned, 65536, c.angle);
+
+            const QPointF centre = TurnPoint(QPointF(x + 0.5, y + 0.5), c.turn, working);
+            const int tx = static_cast<int>(std::floor(centre.x()));
+            const int ty = static_cast<int>(std::floor(centre.y()));
+            EXPECT_EQ(UnturnPoint(centre, c.turn, working), QPointF(x + 0.5, y + 0.5));
+            if (tx < 0 || ty < 0 || tx >= turned.Width() || ty >= turned.Height()) continue;
+            ASSERT_EQ(test::PixelAt(turned, tx, turned.Height() - 1 - ty), mark)
+                << "pixel " << x << "," << y << " expected at " << tx << "," << ty;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Turns, SheetPointTurn,
+                         ::testing::Values(TurnCase{"clockwise", Turn::Clockwise, 90.0},
+                                           TurnCase{"anticlockwise", Turn::Anticlockwise, -90.0},
+                                           TurnCase{"half_turn", Turn::HalfTurn, 180.0}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(SheetHandle, PressGrabsTheNearestCornerWithinReach) {
+    const SheetQuad corners = {QPointF(10, 10), QPointF(100, 10), QPointF(100, 200),
+                               QPointF(20, 200)};
+    EXPECT_EQ(HandleAt(corners, QPointF(12, 14)), 0);
+    EXPECT_EQ(HandleAt(corners, QPointF(100 + kHandleGrab, 200)), 2);
+    EXPECT_EQ(HandleAt(corners, QPointF(100 + kHandleGrab + 1, 200)), std::nullopt);
+    EXPECT_EQ(HandleAt(corners, QPointF(60, 100)), std::nullopt);
+}
+
+}  // namespace
+}  // namespace lisko
