@@ -63,6 +63,10 @@ TEST_F(ImportBatchTest, GivesWhatImportingOneAfterAnotherGives) {
         ImportBatch batch(files_, Q(scratch_.Path()), {}, {}, [&readyCalls] { ++readyCalls; });
         const test::TempDir plainScratch;
         for (int i = 0; i < files_.size(); ++i) {
+            // Taken before a worker began it, a file is imported by the taker, which no worker
+            // reports; here every file is left to the workers.
+            while (!batch.IsReady(i))
+                std::this_thread::yield();
             const std::unique_ptr<TLisko> photo = batch.Take(i);
             const TLisko plain(files_[i], Q(plainScratch.Path()));
             ASSERT_TRUE(photo);
