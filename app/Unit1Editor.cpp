@@ -16,11 +16,11 @@
 #include <stdexcept>
 
 #include "app/Unit1.h"
+#include "app/Unit3.h"
 #include "list/AndShrink.h"
 #include "list/EditorGeometry.h"
 #include "list/SheetHandles.h"
 #include "list/Unit2.h"
-#include "app/Unit3.h"
 #include "ui/Dialogs.h"
 
 namespace lisko {
