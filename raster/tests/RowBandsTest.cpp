@@ -186,7 +186,7 @@ class KernelThreads : public ::testing::TestWithParam<std::tuple<std::size_t, in
 
 TEST_P(KernelThreads, GiveTheOneThreadBytes) {
     const auto [kernel, bits, threads] = GetParam();
-    const KernelCase& k = Kernels()[kernel];
+    const KernelCase k = Kernels()[kernel];
     const TFastDIB source = Source(bits);
     TFastDIB single;
     {
