@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/Unit1.h"
-#include "list/Unit2.h"
 #include "app/Unit3.h"
+#include "list/Unit2.h"
 #include "update/Unit4.h"
 
 namespace lisko {
