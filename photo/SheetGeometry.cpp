@@ -14,9 +14,15 @@ namespace {
 constexpr double kShortestSide = 8.0;
 constexpr double kSmallestSine = 0.05;
 
+// Built by appending: GCC 12 at -O3 takes `"(" + std::string&&` for an overlapping copy
+// (-Wrestrict) and the release build treats that as an error.
 std::string Point(const QPointF& p) {
-    return "(" + std::to_string(std::lround(p.x())) + ", " + std::to_string(std::lround(p.y())) +
-           ")";
+    std::string text = "(";
+    text += std::to_string(std::lround(p.x()));
+    text += ", ";
+    text += std::to_string(std::lround(p.y()));
+    text += ")";
+    return text;
 }
 
 // The z component of (b - a) x (c - b): positive where the path a, b, c turns clockwise on a
