@@ -6,6 +6,8 @@
 #include <array>
 #include <utility>
 
+#include "cli/PngFile.h"
+
 namespace lisko::cli {
 
 namespace {
@@ -17,10 +19,6 @@ constexpr std::array<std::pair<const char*, ImageFormat>, 5> kExtensions{{
     {"bmp", ImageFormat::Bmp},
     {"ppm", ImageFormat::Ppm},
 }};
-
-// Qt's PNG writer turns a quality q into the zlib level (100 - q) * 9 / 91: 80..89 give level 1,
-// the fastest that still compresses.
-constexpr int kFastestPngQuality = 85;
 
 }  // namespace
 
@@ -40,11 +38,10 @@ QString AcceptedExtensions() {
 }
 
 QString WriteImage(const QImage& image, QIODevice& device, ImageFormat format, int jpegQuality) {
-    QImageWriter writer(&device, format == ImageFormat::Png    ? "png"
-                                 : format == ImageFormat::Jpeg ? "jpeg"
-                                 : format == ImageFormat::Bmp  ? "bmp"
-                                                               : "ppm");
-    if (format == ImageFormat::Png) writer.setQuality(kFastestPngQuality);
+    if (format == ImageFormat::Png) return WritePng(image, device);
+    QImageWriter writer(&device, format == ImageFormat::Jpeg  ? "jpeg"
+                                 : format == ImageFormat::Bmp ? "bmp"
+                                                              : "ppm");
     if (format == ImageFormat::Jpeg) writer.setQuality(jpegQuality);
     // The writers of BMP and PPM take 24-bit RGB whole; handing them that keeps every byte.
     const bool plainRgb = format == ImageFormat::Bmp || format == ImageFormat::Ppm;
