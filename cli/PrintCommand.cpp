@@ -100,17 +100,14 @@ Settings ReadSettings(const QCommandLineParser& parser, const Job* job) {
 // imports run on every core; the list takes them in the order given, as one after another would.
 void ImportPhotos(const QStringList& paths, const Settings& settings, const QString& scratch,
                   PhotoList& list) {
-    const bool previews = !settings.previewDirectory.isEmpty();
-    // Runs on the workers, which only read the settings.
-    ImportBatch batch(paths, scratch, {}, [&settings, previews](TLisko& photo) {
-        const TLiskoData imported = photo;
+    // Runs on the workers, which only read the settings, before each photo's first rendering, so
+    // the preview's thumbnails show the settings.
+    ImportBatch batch(paths, scratch, {}, [&settings](TLisko& photo) {
         if (const auto job = settings.jobPhotos.constFind(photo.SourceFile);
             job != settings.jobPhotos.constEnd()) {
             ApplySettings(*job, photo);
         }
         Apply(settings.photoSettings, photo);
-        // The preview shows thumbnails, which the program refreshes on every change.
-        if (previews && (!SameSettings(imported, photo) || photo.Straighten)) photo.Render(true);
     });
     ProgressLine progress;
     for (int k = 0; k < paths.size(); ++k) {

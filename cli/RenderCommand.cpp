@@ -136,9 +136,12 @@ int RunRender(const QStringList& arguments) {
         // The working copy lives in a directory of this run alone, removed at exit.
         QTemporaryDir scratch;
         if (!scratch.isValid()) throw std::runtime_error("cannot create a scratch directory");
-        TLisko photo(settings.photo, scratch.path());
-        Apply(settings, photo);
-        const QImage rendering = photo.Render(settings.withCrop);
+        // The settings go in before the import's own rendering, which is then the output.
+        QImage rendering;
+        TLisko photo(
+            settings.photo, scratch.path(), [&settings](TLisko& p) { Apply(settings, p); },
+            settings.withCrop ? &rendering : nullptr);
+        if (!settings.withCrop) rendering = photo.Render(false);
 
         QSaveFile output(settings.output);
         SaveImage(rendering, output, settings.jpegQuality);

@@ -7,11 +7,11 @@
 
 namespace lisko {
 
-ImportBatch::ImportBatch(QStringList files, QString scratchDirectory, Wanted wanted, Finish finish,
+ImportBatch::ImportBatch(QStringList files, QString scratchDirectory, Wanted wanted, Adjust adjust,
                          Ready ready)
     : files_(std::move(files)),
       scratch_(std::move(scratchDirectory)),
-      finish_(std::move(finish)),
+      adjust_(std::move(adjust)),
       ready_(std::move(ready)),
       slots_(static_cast<std::size_t>(files_.size())) {
     for (int i = 0; i < Count(); ++i)
@@ -57,8 +57,7 @@ void ImportBatch::Import(int index) {
     std::unique_ptr<TLisko> photo;
     std::exception_ptr error;
     try {
-        photo = std::make_unique<TLisko>(files_[index], scratch_);
-        if (finish_) finish_(*photo);
+        photo = std::make_unique<TLisko>(files_[index], scratch_, adjust_);
     } catch (...) {
         photo.reset();
         error = std::current_exception();

@@ -25,13 +25,13 @@ class ImportBatch {
 public:
     // Which files to import ahead; the others are imported only when taken.
     using Wanted = std::function<bool(int index)>;
-    // Runs on the worker after a file's import, e.g. to set parameters and render; what it throws
-    // counts as the file's failure.
-    using Finish = std::function<void(TLisko& photo)>;
+    // Runs on the worker during a file's import, before the photo's first rendering (see
+    // TLisko::Adjust), e.g. to set its parameters; what it throws counts as the file's failure.
+    using Adjust = TLisko::Adjust;
     // Called on the worker thread each time a file is done, successfully or not.
     using Ready = std::function<void()>;
 
-    ImportBatch(QStringList files, QString scratchDirectory, Wanted wanted = {}, Finish finish = {},
+    ImportBatch(QStringList files, QString scratchDirectory, Wanted wanted = {}, Adjust adjust = {},
                 Ready ready = {});
     ~ImportBatch();
     ImportBatch(const ImportBatch&) = delete;
@@ -56,7 +56,7 @@ private:
 
     const QStringList files_;
     const QString scratch_;
-    const Finish finish_;
+    const Adjust adjust_;
     const Ready ready_;
     std::vector<bool> wanted_;
     std::mutex mutex_;

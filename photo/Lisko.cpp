@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "photo/BlackWhiteFilter.h"
 #include "photo/ImageHandOver.h"
@@ -59,11 +60,15 @@ Turn TLiskoData::TurnOf() const {
 
 TLisko::TLisko(const QString& sourceFile) : TLisko(sourceFile, ScratchDirectory()) {}
 
-TLisko::TLisko(const QString& sourceFile, const QString& scratchDirectory) {
+TLisko::TLisko(const QString& sourceFile, const QString& scratchDirectory)
+    : TLisko(sourceFile, scratchDirectory, Adjust()) {}
+
+TLisko::TLisko(const QString& sourceFile, const QString& scratchDirectory, const Adjust& adjust,
+               QImage* firstRendering) {
     ImageType = 1;
     Brightness = 1;
     SourceFile = sourceFile;
-    ImportSource(scratchDirectory);
+    ImportSource(scratchDirectory, adjust, firstRendering);
 }
 
 TLisko::~TLisko() {
@@ -71,7 +76,8 @@ TLisko::~TLisko() {
     if (!WorkFile.isEmpty()) QFile::remove(WorkFile);
 }
 
-void TLisko::ImportSource(const QString& scratchDirectory) {
+void TLisko::ImportSource(const QString& scratchDirectory, const Adjust& adjust,
+                          QImage* firstRendering) {
     TFastDIB source = LoadAs24Bits(SourceFile);
     const int w = source.Width();
     const int h = source.Height();
@@ -96,7 +102,9 @@ void TLisko::ImportSource(const QString& scratchDirectory) {
         CreateWorkFile(scratchDirectory, QByteArray(reinterpret_cast<const char*>(jpeg.data()),
                                                     static_cast<qsizetype>(jpeg.size())));
     try {
-        Render(true);
+        if (adjust) adjust(*this);
+        QImage rendering = Render(true);
+        if (firstRendering) *firstRendering = std::move(rendering);
     } catch (...) {
         QFile::remove(WorkFile);
         WorkFile.clear();

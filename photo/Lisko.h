@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "photo/Sheet.h"
@@ -51,8 +52,17 @@ public:
 
     // Throws on any failure (unreadable source, scratch directory or working copy not writable);
     // nothing is left on disk then.
+    // Sets parameters of a photo being imported: it runs once the working copy is written and the
+    // rotation chosen, before the first rendering, so a photo imported with settings of its own
+    // is rendered once rather than twice. What it throws fails the import.
+    using Adjust = std::function<void(TLisko& photo)>;
+
     explicit TLisko(const QString& sourceFile);
     TLisko(const QString& sourceFile, const QString& scratchDirectory);
+    // As above, with `adjust` run before the first rendering; that rendering (with the crop) is
+    // handed to `firstRendering` when given.
+    TLisko(const QString& sourceFile, const QString& scratchDirectory, const Adjust& adjust,
+           QImage* firstRendering = nullptr);
     ~TLisko();
     TLisko(const TLisko&) = delete;
     TLisko& operator=(const TLisko&) = delete;
@@ -77,7 +87,8 @@ public:
     QImage Thumbnail;
 
 private:
-    void ImportSource(const QString& scratchDirectory);
+    void ImportSource(const QString& scratchDirectory, const Adjust& adjust,
+                      QImage* firstRendering);
     // The corners to straighten with, checked against the working copy; throws without them.
     const SheetQuad& CheckedSheetCorners() const;
 

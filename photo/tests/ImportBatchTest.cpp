@@ -80,18 +80,25 @@ TEST_F(ImportBatchTest, GivesWhatImportingOneAfterAnotherGives) {
     EXPECT_EQ(readyCalls, files_.size());
 }
 
-// The finishing step runs on the worker, and its failure is the file's.
-TEST_F(ImportBatchTest, FinishesEachPhotoOnTheWorker) {
-    ImportBatch batch(files_, Q(scratch_.Path()), {}, [](TLisko& photo) {
-        photo.ImageType = 0;
-        photo.Brightness = 3;
-        if (photo.SourceFile.endsWith(QStringLiteral("photo1.jpg")))
-            throw std::runtime_error("finishing failed");
-        photo.Render(true);
-    });
-    const std::unique_ptr<TLisko> first = batch.Take(0);
+// The adjustment runs on the worker before the photo's first rendering, so the thumbnail shows
+// it; its failure is the file's and leaves no working copy.
+TEST_F(ImportBatchTest, AdjustsEachPhotoOnTheWorker) {
+    std::unique_ptr<TLisko> first;
+    {
+        ImportBatch batch(files_, Q(scratch_.Path()), {}, [](TLisko& photo) {
+            photo.ImageType = 0;
+            photo.Brightness = 3;
+            if (photo.SourceFile.endsWith(QStringLiteral("photo1.jpg")))
+                throw std::runtime_error("adjusting failed");
+        });
+        first = batch.Take(0);
+        EXPECT_THROW(batch.Take(1), std::runtime_error);
+    }
     EXPECT_EQ(first->Brightness, 3);
-    EXPECT_THROW(batch.Take(1), std::runtime_error);
+    const QImage thumbnail = first->Thumbnail;
+    first->Render(true);
+    EXPECT_EQ(first->Thumbnail, thumbnail);
+    EXPECT_EQ(ScratchFiles(), QStringList{QFileInfo(first->WorkFile).fileName()});
 }
 
 // The first broken file throws when its turn comes; the files around it are not affected, and

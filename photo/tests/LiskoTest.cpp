@@ -340,6 +340,37 @@ TEST_F(PhotoItem, RenderWithoutCropLeavesTheThumbnail) {
     EXPECT_NE(photo.Thumbnail, before);
 }
 
+// Settings given with the import are in place for its one rendering: the rendering handed out and
+// the thumbnail equal what setting them afterwards and rendering again gives.
+TEST_F(PhotoItem, AdjustmentGoesInBeforeTheFirstRendering) {
+    const auto adjust = [](TLisko& photo) {
+        EXPECT_EQ(photo.Rotation, 1) << "the landscape photo's turn is chosen first";
+        EXPECT_FALSE(photo.WorkFile.isEmpty());
+        photo.ImageType = 0;
+        photo.Brightness = 2;
+        photo.CropTop = 10;
+    };
+    QImage first;
+    TLisko adjusted(Source(160, 90), Scratch(), adjust, &first);
+    TLisko later(Source(160, 90, "same.jpg"), Scratch());
+    later.ImageType = 0;
+    later.Brightness = 2;
+    later.CropTop = 10;
+    EXPECT_EQ(first, later.Render(true));
+    EXPECT_EQ(adjusted.Thumbnail, later.Thumbnail);
+}
+
+TEST_F(PhotoItem, FailedAdjustmentLeavesNoWorkingFile) {
+    const auto adjust = [](TLisko& photo) {
+        photo.CropLeft = 60;
+        photo.CropRight = 40;  // nothing left: the first rendering throws
+    };
+    EXPECT_THROW(TLisko(Source(40, 30), Scratch(), adjust), std::runtime_error);
+    EXPECT_THROW(TLisko(Source(40, 30), Scratch(), [](TLisko&) { throw std::logic_error("no"); }),
+                 std::logic_error);
+    EXPECT_TRUE(ScratchFiles().isEmpty()) << ScratchFiles().join(",").toStdString();
+}
+
 TEST_F(PhotoItem, BrightnessAndContrastStepsAreTenfold) {
     TLisko photo(Source(60, 90), Scratch());
     photo.ImageType = 0;
