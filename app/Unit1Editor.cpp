@@ -13,7 +13,13 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <algorithm>
+#include <chrono>
+#include <deque>
+#include <future>
+#include <optional>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "app/Unit1.h"
 #include "app/Unit3.h"
@@ -21,6 +27,8 @@
 #include "list/EditorGeometry.h"
 #include "list/SheetHandles.h"
 #include "list/Unit2.h"
+#include "photo/Sheet.h"
+#include "raster/RowBands.h"
 #include "ui/Dialogs.h"
 
 namespace lisko {
@@ -32,6 +40,50 @@ namespace {
 constexpr int kScrollTop = 89;
 constexpr int kScrollRightMargin = 8;
 constexpr int kScrollBottomMargin = 5;
+
+// How long apply to many waits for a rendering before it lets the window handle events again.
+constexpr std::chrono::milliseconds kEventPause{5};
+
+// A photo's parameters after apply to many, and the thumbnail they give.
+struct AppliedPhoto {
+    TLiskoData parameters;
+    QImage thumbnail;
+};
+
+// The parameters the flags take over from the source photo; the sheet is left to the worker.
+TLiskoData AppliedParameters(const TLiskoData& photo, const TLiskoData& source, ApplyFlags flags) {
+    TLiskoData p = photo;
+    if (flags & ApplyFlag::ApplyType) p.ImageType = source.ImageType;
+    if (flags & ApplyFlag::ApplyRotation) p.Rotation = source.Rotation;
+    if (flags & ApplyFlag::ApplyTone) {
+        p.Brightness = source.Brightness;
+        p.Contrast = source.Contrast;
+    }
+    if (flags & ApplyFlag::ApplyCrop) {
+        p.CropLeft = source.CropLeft;
+        p.CropRight = source.CropRight;
+        p.CropTop = source.CropTop;
+        p.CropBottom = source.CropBottom;
+    }
+    return p;
+}
+
+// Runs on a worker thread with copies only. With `straighten`, each photo is straightened along
+// its own sheet when `on`: corners already set, by hand or found before, are kept, and a photo
+// without a whole sheet stays unstraightened.
+AppliedPhoto ApplyOnWorker(TLiskoData parameters, QSize workingSize, bool straighten, bool on) {
+    if (straighten) {
+        if (on && !parameters.SheetCorners) {
+            if (std::optional<SheetQuad> found = DetectSheetIn(parameters.WorkFile)) {
+                CheckSheetQuad(*found, workingSize.width(), workingSize.height());
+                parameters.SheetCorners = found;
+            }
+        }
+        parameters.Straighten = on && parameters.SheetCorners.has_value();
+    }
+    QImage thumbnail = RenderPhoto(parameters, workingSize, true).thumbnail;
+    return {std::move(parameters), std::move(thumbnail)};
+}
 
 QLabel* Caption(QWidget* parent, const QString& text, int right, int top) {
     auto* label = new QLabel(text, parent);
@@ -368,8 +420,8 @@ void TForm1::sButton1Click() {
     const ApplyRequest request = form2_->AskApplyToMany();
     if (request.modalResult != TForm2::Applied) return;
 
-    // The photos in scope, fixed now. Events are processed before each one, so a photo may be
-    // removed meanwhile: it is looked up again and never touched after its removal.
+    // The photos in scope, fixed now. Events are processed while the photos are worked on, so a
+    // photo may be removed meanwhile: it is looked up again and never touched after its removal.
     const int count = Photos().Count();
     std::vector<TLisko*> photos;
     for (int i = 0; i < count; ++i)
@@ -382,37 +434,62 @@ void TForm1::sButton1Click() {
     } reset{applying_};
     // One photo would give the range 0..0, which the bar shows as busy for good.
     sProgressBar1->setRange(0, std::max(count - 1, 1));
-    for (int i = 0; i < count; ++i) {
-        sProgressBar1->setValue(i);
+
+    // Each photo's new parameters are worked out here when its turn to start comes; its sheet
+    // search and rendering run on another thread, at most one per core, and the results are taken
+    // in the list's order. A photo changes only when its result is taken, so a failure leaves the
+    // photos after it as they were.
+    struct Started {
+        int index;
+        TLisko* photo;
+        TLiskoData before;
+        std::future<AppliedPhoto> result;
+    };
+    std::deque<Started> started;
+    const auto workers = static_cast<std::size_t>(RasterThreads());
+    int next = 0;
+    bool sourceGone = false;
+    while (!started.empty() || (next < count && !sourceGone)) {
+        while (next < count && !sourceGone && started.size() < workers) {
+            const int i = next++;
+            if (request.scope == ApplyScope::ScopeOdd && i % 2 == 1) continue;
+            if (request.scope == ApplyScope::ScopeEven && i % 2 == 0) continue;
+            TLisko* photo = photos[static_cast<std::size_t>(i)];
+            if (!Photos().IndexOfPhoto(photo)) continue;
+            // The values are read anew for each photo: the editor may have changed them
+            // meanwhile, or the current photo may be gone.
+            if (!CurrentPhoto) {
+                sourceGone = true;
+                break;
+            }
+            TLiskoData wanted = AppliedParameters(*photo, *CurrentPhoto, request.flags);
+            const bool straighten = request.flags.testFlag(ApplyFlag::ApplyStraighten);
+            const bool straightenOn = straighten && CurrentPhoto->Straighten;
+            started.push_back({i, photo, *photo,
+                               std::async(std::launch::async, ApplyOnWorker, std::move(wanted),
+                                          photo->WorkingSize(), straighten, straightenOn)});
+        }
+        if (started.empty()) continue;
+
+        Started& first = started.front();
+        sProgressBar1->setValue(first.index);
         sProgressBar1->repaint();
-        QCoreApplication::processEvents();
-        if (request.scope == ApplyScope::ScopeOdd && i % 2 == 1) continue;
-        if (request.scope == ApplyScope::ScopeEven && i % 2 == 0) continue;
-        TLisko* photo = photos[static_cast<std::size_t>(i)];
-        if (!Photos().IndexOfPhoto(photo)) continue;
-        // The values are read anew for each photo: the editor may have changed them meanwhile,
-        // or the current photo may be gone.
-        const TLisko* source = CurrentPhoto;
-        if (!source) break;
-        if (request.flags & ApplyFlag::ApplyType) photo->ImageType = source->ImageType;
-        if (request.flags & ApplyFlag::ApplyRotation) photo->Rotation = source->Rotation;
-        if (request.flags & ApplyFlag::ApplyTone) {
-            photo->Brightness = source->Brightness;
-            photo->Contrast = source->Contrast;
+        do {
+            QCoreApplication::processEvents();
+        } while (first.result.wait_for(kEventPause) != std::future_status::ready);
+        AppliedPhoto applied;
+        try {
+            applied = first.result.get();
+        } catch (...) {
+            sProgressBar1->setValue(0);
+            throw;  // the photos still under way are waited for as they go
         }
-        if (request.flags & ApplyFlag::ApplyCrop) {
-            photo->CropLeft = source->CropLeft;
-            photo->CropRight = source->CropRight;
-            photo->CropTop = source->CropTop;
-            photo->CropBottom = source->CropBottom;
+        // A photo removed, or changed in the editor since its start, keeps what it has now.
+        if (Photos().IndexOfPhoto(first.photo) && *first.photo == first.before) {
+            static_cast<TLiskoData&>(*first.photo) = std::move(applied.parameters);
+            first.photo->Thumbnail = std::move(applied.thumbnail);
         }
-        if (request.flags & ApplyFlag::ApplyStraighten) {
-            // Each photo is straightened along its own sheet; corners already set, by hand or
-            // found before, are kept. A photo without a whole sheet stays unstraightened.
-            if (source->Straighten && !photo->SheetCorners) photo->DetectSheetCorners();
-            photo->Straighten = source->Straighten && photo->SheetCorners.has_value();
-        }
-        photo->Render(true);
+        started.pop_front();
     }
     ShowPrintPreview();
     sProgressBar1->setValue(0);

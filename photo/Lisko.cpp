@@ -113,7 +113,7 @@ void TLisko::ImportSource(const QString& scratchDirectory, const Adjust& adjust,
 }
 
 bool TLisko::DetectSheetCorners() {
-    const std::optional<SheetQuad> found = DetectSheet(LoadAs24Bits(WorkFile));
+    const std::optional<SheetQuad> found = DetectSheetIn(WorkFile);
     if (!found) return false;
     SetSheetCorners(*found);
     return true;
@@ -124,19 +124,28 @@ void TLisko::SetSheetCorners(const SheetQuad& corners) {
     SheetCorners = corners;
 }
 
-const SheetQuad& TLisko::CheckedSheetCorners() const {
-    if (!SheetCorners) {
-        throw std::invalid_argument("Straightening the sheet needs its four corners; none are set");
-    }
-    CheckSheetQuad(*SheetCorners, workingSize_.width(), workingSize_.height());
-    return *SheetCorners;
+QImage TLisko::Render(bool withCrop) {
+    PhotoRendering rendering = RenderPhoto(*this, workingSize_, withCrop);
+    if (withCrop) Thumbnail = std::move(rendering.thumbnail);
+    return std::move(rendering.image);
 }
 
-QImage TLisko::Render(bool withCrop) {
-    TFastDIB r = LoadAs24Bits(WorkFile);
-    if (Straighten) r = StraightenSheet(r, CheckedSheetCorners());
+std::optional<SheetQuad> DetectSheetIn(const QString& workFile) {
+    return DetectSheet(LoadAs24Bits(workFile));
+}
 
-    const Turn turn = TurnOf();
+PhotoRendering RenderPhoto(const TLiskoData& photo, QSize workingSize, bool withCrop) {
+    TFastDIB r = LoadAs24Bits(photo.WorkFile);
+    if (photo.Straighten) {
+        if (!photo.SheetCorners) {
+            throw std::invalid_argument(
+                "Straightening the sheet needs its four corners; none are set");
+        }
+        CheckSheetQuad(*photo.SheetCorners, workingSize.width(), workingSize.height());
+        r = StraightenSheet(r, *photo.SheetCorners);
+    }
+
+    const Turn turn = photo.TurnOf();
     if (turn != Turn::None) {
         const bool sidesSwap = turn != Turn::HalfTurn;
         TFastDIB turned = TFastDIB::CreateBlank(sidesSwap ? r.Height() : r.Width(),
@@ -151,18 +160,19 @@ QImage TLisko::Render(bool withCrop) {
 
     if (withCrop) {
         // Crops that add up to 100 % on one axis would leave at most a sliver of rounding.
-        if (CropLeft < 0 || CropRight < 0 || CropTop < 0 || CropBottom < 0 ||
-            std::int64_t{CropLeft} + CropRight >= 100 ||
-            std::int64_t{CropTop} + CropBottom >= 100) {
-            throw std::runtime_error(
-                "Crops of " + std::to_string(CropLeft) + "% left, " + std::to_string(CropRight) +
-                "% right, " + std::to_string(CropTop) + "% top and " + std::to_string(CropBottom) +
-                "% bottom leave nothing of the photo");
+        if (photo.CropLeft < 0 || photo.CropRight < 0 || photo.CropTop < 0 ||
+            photo.CropBottom < 0 || std::int64_t{photo.CropLeft} + photo.CropRight >= 100 ||
+            std::int64_t{photo.CropTop} + photo.CropBottom >= 100) {
+            throw std::runtime_error("Crops of " + std::to_string(photo.CropLeft) + "% left, " +
+                                     std::to_string(photo.CropRight) + "% right, " +
+                                     std::to_string(photo.CropTop) + "% top and " +
+                                     std::to_string(photo.CropBottom) +
+                                     "% bottom leave nothing of the photo");
         }
-        const int cl = CropPixels(CropLeft, r.Width());
-        const int cr = CropPixels(CropRight, r.Width());
-        const int ct = CropPixels(CropTop, r.Height());
-        const int cb = CropPixels(CropBottom, r.Height());
+        const int cl = CropPixels(photo.CropLeft, r.Width());
+        const int cr = CropPixels(photo.CropRight, r.Width());
+        const int ct = CropPixels(photo.CropTop, r.Height());
+        const int cb = CropPixels(photo.CropBottom, r.Height());
         const int w = r.Width() - cl - cr;
         const int h = r.Height() - ct - cb;
         TFastDIB cropped = TFastDIB::CreateBlank(w, h, 24);
@@ -170,25 +180,24 @@ QImage TLisko::Render(bool withCrop) {
         r = std::move(cropped);
     }
 
-    if (IsBlackWhite()) {
-        BlackWhiteFilter(ImageType, Brightness, Contrast, r);
+    if (photo.IsBlackWhite()) {
+        BlackWhiteFilter(photo.ImageType, photo.Brightness, photo.Contrast, r);
     } else {
         // Brightness before contrast: the order changes the result.
-        const int b = ToneAmount(Brightness);
-        const int c = ToneAmount(Contrast);
+        const int b = ToneAmount(photo.Brightness);
+        const int c = ToneAmount(photo.Contrast);
         AdjustBrightness(r, b, b, b);
         AdjustContrast(r, c, c, c);
     }
 
     if (withCrop) {
-        TFastDIB thumbnail = TFastDIB::CreateBlank(ThumbnailSide, ThumbnailSide, 24);
+        TFastDIB thumbnail =
+            TFastDIB::CreateBlank(TLisko::ThumbnailSide, TLisko::ThumbnailSide, 24);
         ResizeFast(r, thumbnail);
-        QImage image = HandOverToImage(std::move(thumbnail));
-        QImage result = HandOverToImage(std::move(r));
-        Thumbnail = std::move(image);
-        return result;
+        QImage small = HandOverToImage(std::move(thumbnail));
+        return {HandOverToImage(std::move(r)), std::move(small)};
     }
-    return HandOverToImage(std::move(r));
+    return {HandOverToImage(std::move(r)), QImage()};
 }
 
 }  // namespace lisko

@@ -36,6 +36,7 @@ struct TLiskoData {
 
     Turn TurnOf() const;
     bool IsBlackWhite() const { return ImageType != 0; }
+    bool operator==(const TLiskoData&) const = default;
 };
 
 // One photo of the list: its parameters, its working copy on disk and its thumbnail.
@@ -89,11 +90,22 @@ public:
 private:
     void ImportSource(const QString& scratchDirectory, const Adjust& adjust,
                       QImage* firstRendering);
-    // The corners to straighten with, checked against the working copy; throws without them.
-    const SheetQuad& CheckedSheetCorners() const;
 
     QSize sourceSize_;
     QSize workingSize_;
 };
+
+// A rendering and, when it was cropped, its thumbnail.
+struct PhotoRendering {
+    QImage image;
+    QImage thumbnail;
+};
+
+// What TLisko::Render does, from a copy of a photo's parameters and without touching the photo,
+// so that it can run on another thread while the window keeps working with the photo.
+PhotoRendering RenderPhoto(const TLiskoData& photo, QSize workingSize, bool withCrop);
+
+// The whole sheet a working copy shows, as TLisko::DetectSheetCorners looks for it.
+std::optional<SheetQuad> DetectSheetIn(const QString& workFile);
 
 }  // namespace lisko

@@ -21,6 +21,7 @@
 #include "app/tests/WindowTestMain.h"
 #include "list/AndShrink.h"
 #include "raster/Jpeg.h"
+#include "raster/RowBands.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/TestRaster.h"
 #include "ui/Application.h"
@@ -472,6 +473,36 @@ private slots:
         QTest::mouseClick(Form().sButton1, Qt::LeftButton);
         QCOMPARE(dialogs_.modalCount, 0);
         QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+    }
+
+    // Several photos are worked on at once: each ends with what a rendering of its own
+    // parameters gives, and a photo the user changes while it is under way keeps that change.
+    void photosAreAppliedAtOnceAndEachAsItsOwn() {
+        struct Restore {
+            int threads = RasterThreads();
+            ~Restore() { SetRasterThreads(threads); }
+        } restore;
+        SetRasterThreads(3);
+        AddPhotos(5);
+        Select(0);
+        Form().sSpinEdit1->setValue(5);
+        Form().sSpinEdit5->setValue(8);
+        AnswerApply({&TForm2::sCheckBox2, &TForm2::sCheckBox3}, &TForm2::sRadioButton1);
+        // Photos 0 to 2 start together; while the window waits for photo 0, the user crops
+        // photo 2.
+        QTimer::singleShot(0, &Form(), [this] { Photo(2).CropLeft = 20; });
+        QTest::mouseClick(Form().sButton1, Qt::LeftButton);
+
+        QVERIFY(dialogs_.messages.empty());
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(Photo(i).Brightness, i == 2 ? 1 : 5);
+            QCOMPARE(Photo(i).CropTop, i == 2 ? 0 : 8);
+            if (i == 2) continue;
+            const QImage applied = Photo(i).Thumbnail;
+            Photo(i).Render(true);
+            QCOMPARE(Photo(i).Thumbnail, applied);
+        }
+        QCOMPARE(Photo(2).CropLeft, 20);
     }
 
     void photosRemovedWhileApplyingAreNotTouched() {
