@@ -463,7 +463,8 @@ bool TForm1::ImportInOrder(const QStringList& files) {
         QMetaObject::invokeMethod(
             &waiting, [&waiting] { waiting.quit(); }, Qt::QueuedConnection);
     };
-    ImportBatch batch(files, ScratchDirectory(), wanted, {}, ready);
+    ImportBatch batch(files, ScratchDirectory(), wanted, {}, ready,
+                      ImportBatch::Priority::Background);
 
     sProgressBar1->setRange(0, static_cast<int>(files.size()));
     for (int i = 0; i < files.size(); ++i) {

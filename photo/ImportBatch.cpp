@@ -1,14 +1,32 @@
 #include "photo/ImportBatch.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <optional>
 #include <utility>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "raster/RowBands.h"
 
 namespace lisko {
 
+namespace {
+
+// A nice value is a thread's own on Linux. Ten steps below the caller leave the window's thread
+// about nine times a worker's weight when both want a core; a refusal changes nothing but that.
+void LowerThisThreadsPriority() {
+    const auto self = static_cast<id_t>(gettid());
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, self);
+    if (errno == 0) setpriority(PRIO_PROCESS, self, std::min(nice + 10, 19));
+}
+
+}  // namespace
+
 ImportBatch::ImportBatch(QStringList files, QString scratchDirectory, Wanted wanted, Adjust adjust,
-                         Ready ready)
+                         Ready ready, Priority priority)
     : files_(std::move(files)),
       scratch_(std::move(scratchDirectory)),
       adjust_(std::move(adjust)),
@@ -19,8 +37,10 @@ ImportBatch::ImportBatch(QStringList files, QString scratchDirectory, Wanted wan
     const int wantedCount = static_cast<int>(std::count(wanted_.begin(), wanted_.end(), true));
     // The kernels' thread count: one per core unless set otherwise.
     const int workers = std::min(RasterThreads(), wantedCount);
+    // With a worker on every core, the kernels' own bands would only compete with the workers.
+    const bool oneBand = workers == RasterThreads();
     for (int w = 0; w < workers; ++w)
-        workers_.emplace_back([this] { Work(); });
+        workers_.emplace_back([this, priority, oneBand] { Work(priority, oneBand); });
 }
 
 ImportBatch::~ImportBatch() {
@@ -31,7 +51,10 @@ ImportBatch::~ImportBatch() {
     workers_.clear();
 }
 
-void ImportBatch::Work() {
+void ImportBatch::Work(Priority priority, bool oneBand) {
+    if (priority == Priority::Background) LowerThisThreadsPriority();
+    std::optional<OneBandOnThisThread> bands;
+    if (oneBand) bands.emplace();
     std::unique_lock lock(mutex_);
     for (;;) {
         while (next_ < Count() && !wanted_[static_cast<std::size_t>(next_)])

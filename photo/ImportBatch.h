@@ -31,8 +31,16 @@ public:
     // Called on the worker thread each time a file is done, successfully or not.
     using Ready = std::function<void()>;
 
+    // How the workers share the cores with the rest of the process.
+    enum class Priority {
+        Normal,
+        // Below the other threads of the process, so a window that waits for the batch gets a
+        // core whenever it has something to do.
+        Background,
+    };
+
     ImportBatch(QStringList files, QString scratchDirectory, Wanted wanted = {}, Adjust adjust = {},
-                Ready ready = {});
+                Ready ready = {}, Priority priority = Priority::Normal);
     ~ImportBatch();
     ImportBatch(const ImportBatch&) = delete;
     ImportBatch& operator=(const ImportBatch&) = delete;
@@ -51,7 +59,7 @@ private:
         std::exception_ptr error;
     };
 
-    void Work();
+    void Work(Priority priority, bool oneBand);
     void Import(int index);
 
     const QStringList files_;

@@ -8,6 +8,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace lisko {
@@ -114,7 +115,15 @@ BandPool& Pool() {
     return pool;
 }
 
+thread_local bool oneBand = false;
+
 }  // namespace
+
+OneBandOnThisThread::OneBandOnThisThread() : before_(std::exchange(oneBand, true)) {}
+
+OneBandOnThisThread::~OneBandOnThisThread() {
+    oneBand = before_;
+}
 
 void SetRasterThreads(int count) {
     ThreadCount() = count > 0 ? count : CoresOrOne();
@@ -130,7 +139,7 @@ void ForEachRowBand(int rows, std::int64_t pixelsPerRow,
     const std::int64_t pixels = std::int64_t{rows} * std::max<std::int64_t>(pixelsPerRow, 1);
     const auto bands = static_cast<int>(
         std::clamp<std::int64_t>(pixels / kPixelsPerBand, 1, std::min(RasterThreads(), rows)));
-    if (bands == 1) {
+    if (bands == 1 || oneBand) {
         band(0, rows);
         return;
     }

@@ -13,6 +13,20 @@ namespace lisko {
 void SetRasterThreads(int count);
 int RasterThreads();
 
+// While an object of this class lives, the row loops of the thread that made it run in one band
+// on that thread: for threads that already share the cores with as many others, such as the
+// workers of a batch import, where splitting the rows only adds threads that compete with them.
+class OneBandOnThisThread {
+public:
+    OneBandOnThisThread();
+    ~OneBandOnThisThread();
+    OneBandOnThisThread(const OneBandOnThisThread&) = delete;
+    OneBandOnThisThread& operator=(const OneBandOnThisThread&) = delete;
+
+private:
+    bool before_;
+};
+
 // Calls band(first, last) for consecutive ranges [first, last) covering 0..rows, on up to
 // RasterThreads() threads, the calling one among them, and returns when all are done. Rasters
 // below `pixelsPerBand` pixels per band are not split further: waking a thread costs more than

@@ -21,7 +21,6 @@
 #include "app/tests/WindowTestMain.h"
 #include "list/AndShrink.h"
 #include "raster/Jpeg.h"
-#include "raster/RowBands.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/TestRaster.h"
 #include "ui/Application.h"
@@ -478,11 +477,7 @@ private slots:
     // Several photos are worked on at once: each ends with what a rendering of its own
     // parameters gives, and a photo the user changes while it is under way keeps that change.
     void photosAreAppliedAtOnceAndEachAsItsOwn() {
-        struct Restore {
-            int threads = RasterThreads();
-            ~Restore() { SetRasterThreads(threads); }
-        } restore;
-        SetRasterThreads(3);
+        const test::RasterThreadsScope threads(3);
         AddPhotos(5);
         Select(0);
         Form().sSpinEdit1->setValue(5);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,9 @@
 #include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/TestRaster.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace lisko {
 namespace {
@@ -99,6 +103,38 @@ TEST_F(ImportBatchTest, AdjustsEachPhotoOnTheWorker) {
     first->Render(true);
     EXPECT_EQ(first->Thumbnail, thumbnail);
     EXPECT_EQ(ScratchFiles(), QStringList{QFileInfo(first->WorkFile).fileName()});
+}
+
+// Background workers run ten nice steps below the thread that made the batch, normal ones at its
+// level.
+TEST_F(ImportBatchTest, BackgroundWorkersRunBelowTheCaller) {
+    const auto niceOfThisThread = [] {
+        return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    };
+    const int caller = niceOfThisThread();
+    for (const auto priority : {ImportBatch::Priority::Normal, ImportBatch::Priority::Background}) {
+        std::mutex m;
+        std::vector<int> seen;
+        {
+            ImportBatch batch(
+                files_, Q(scratch_.Path()), {},
+                [&](TLisko&) {
+                    const std::lock_guard lock(m);
+                    seen.push_back(niceOfThisThread());
+                },
+                {}, priority);
+            // Taken once ready, so that no file is imported by this thread instead.
+            for (int i = 0; i < batch.Count(); ++i) {
+                while (!batch.IsReady(i))
+                    std::this_thread::yield();
+                batch.Take(i);
+            }
+        }
+        const int expected =
+            priority == ImportBatch::Priority::Normal ? caller : std::min(caller + 10, 19);
+        EXPECT_EQ(seen, std::vector<int>(static_cast<std::size_t>(files_.size()), expected));
+    }
+    EXPECT_EQ(niceOfThisThread(), caller);
 }
 
 // The first broken file throws when its turn comes; the files around it are not affected, and

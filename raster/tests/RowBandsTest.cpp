@@ -73,6 +73,41 @@ TEST(RowBands, ThrowsWhatABandThrowsAfterTheOthersEnd) {
     EXPECT_EQ(finished, 3);
 }
 
+// The bands one ForEachRowBand call makes, and whether all of them ran on the calling thread.
+struct BandsSeen {
+    int count = 0;
+    bool allOnCaller = true;
+};
+
+BandsSeen BandsOfOneCall() {
+    BandsSeen seen;
+    std::mutex m;
+    const std::thread::id caller = std::this_thread::get_id();
+    ForEachRowBand(1125, 1500, [&](int, int) {
+        const std::lock_guard lock(m);
+        ++seen.count;
+        seen.allOnCaller = seen.allOnCaller && std::this_thread::get_id() == caller;
+    });
+    return seen;
+}
+
+// A batch worker keeps its rows to itself while its scope lasts, nested or not; other threads
+// and the same thread afterwards split as before.
+TEST(RowBands, OneBandOnThisThreadKeepsTheRowsOnTheCaller) {
+    const test::RasterThreadsScope threads(4);
+    {
+        const OneBandOnThisThread outer;
+        { const OneBandOnThisThread inner; }
+        const BandsSeen seen = BandsOfOneCall();
+        EXPECT_EQ(seen.count, 1);
+        EXPECT_TRUE(seen.allOnCaller);
+        BandsSeen elsewhere;
+        std::thread([&elsewhere] { elsewhere = BandsOfOneCall(); }).join();
+        EXPECT_EQ(elsewhere.count, 4);
+    }
+    EXPECT_EQ(BandsOfOneCall().count, 4);
+}
+
 // Photos imported on several threads each split their own rows; no caller waits for another's.
 TEST(RowBands, ServesSeveralCallersAtOnce) {
     const test::RasterThreadsScope threads(3);
