@@ -137,14 +137,6 @@ void WritePreviews(const QString& directory, const PageRange& range, const PageS
     }
 }
 
-// Whether a printed document is whole: a PDF ends with its end-of-file marker, which a write that
-// failed on the way (a full disk) never reaches. Qt's PDF output reports no write errors.
-bool EndsAsAPdf(QFile& file) {
-    constexpr qint64 kTail = 32;
-    return file.size() >= kTail && file.seek(file.size() - kTail) &&
-           file.read(kTail).contains("%%EOF");
-}
-
 // One PDF document holding the copies one after another. It is printed into a temporary file,
 // checked whole, then copied under its name through a save file, which reports every failed
 // write and leaves an older file of that name as it was; no half document ever stands there.

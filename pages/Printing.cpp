@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
+#include <QStorageInfo>
 #include <QTemporaryFile>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -20,7 +23,26 @@ std::runtime_error PrintError(const QString& problem, const QPrinter& printer) {
         QStringLiteral("PrintJob: %1 (%2)").arg(problem, where).toStdString());
 }
 
+std::runtime_error CannotWrite(const QString& file, const QString& reason) {
+    return std::runtime_error(
+        QStringLiteral("PrintJob: cannot write %1: %2").arg(file, reason).toStdString());
+}
+
+// Qt's PDF output reports no failed write, so a document found cut short is explained by its
+// disk: full, or failing in some way the system did not tell.
+QString WhyIncomplete(const QFileInfo& target) {
+    if (QStorageInfo(target.absolutePath()).bytesAvailable() == 0)
+        return QString::fromLocal8Bit(std::strerror(ENOSPC));
+    return QStringLiteral("the document came out incomplete");
+}
+
 }  // namespace
+
+bool EndsAsAPdf(QFile& file) {
+    constexpr qint64 kTail = 32;
+    return file.size() >= kTail && file.seek(file.size() - kTail) &&
+           file.read(kTail).contains("%%EOF");
+}
 
 std::vector<int> PageRange::Indices() const {
     std::vector<int> indices;
@@ -71,7 +93,7 @@ void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
     const QFileInfo target(output);
     QTemporaryFile partial(
         target.absoluteDir().filePath(target.fileName() + QStringLiteral(".XXXXXX")));
-    if (!partial.open()) throw PrintError(QStringLiteral("cannot write the file"), printer);
+    if (!partial.open()) throw CannotWrite(output, partial.errorString());
     partial.close();
 
     std::vector<int> indices;
@@ -88,6 +110,8 @@ void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
         throw;
     }
     printer.setOutputFileName(output);
+    if (!partial.open() || !EndsAsAPdf(partial)) throw CannotWrite(output, WhyIncomplete(target));
+    partial.close();
 
     // A new file's permissions: what the user's umask leaves of read and write for all.
     const mode_t mask = ::umask(0);
@@ -96,7 +120,7 @@ void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
     const std::filesystem::path from = partial.fileName().toStdString();
     std::filesystem::permissions(from, static_cast<std::filesystem::perms>(0666 & ~mask), error);
     if (!error) std::filesystem::rename(from, target.absoluteFilePath().toStdString(), error);
-    if (error) throw PrintError(QString::fromStdString(error.message()), printer);
+    if (error) throw CannotWrite(output, QString::fromStdString(error.message()));
     partial.setAutoRemove(false);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+class QFile;
 class QPrinter;
 
 namespace lisko {
@@ -44,6 +45,11 @@ QPageLayout SheetLayout();
 // when complete, so an error leaves any earlier file of that name as it was.
 void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
                        const PageComposer& compose);
+
+// Whether a printed document is whole: a PDF ends with its end-of-file marker, which a write that
+// failed on the way (a full disk) never reaches. Qt's PDF output reports no write errors. `file`
+// is open for reading.
+bool EndsAsAPdf(QFile& file);
 
 // What the user chose in the print dialog: all pages (also a selection, were one reported) or the
 // range typed in.

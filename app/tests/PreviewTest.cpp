@@ -1,7 +1,11 @@
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,8 +18,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <deque>
+#include <map>
 #include <memory>
 
 #include "app/Program.h"
@@ -53,6 +60,28 @@ public:
     int to = 0;
     std::vector<int> offeredPages;
 };
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Every file below dir with its bytes, by path.
+std::map<QString, QByteArray> FilesBelow(const QString& dir) {
+    std::map<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[path] = FileBytes(path);
+    }
+    return files;
+}
 
 enum class Tint { Red, Blue, Other };
 
@@ -382,6 +411,76 @@ private slots:
             QVERIFY2(stored[k] == page.convertToFormat(QImage::Format_RGB888),
                      qPrintable(QStringLiteral("page %1 differs").arg(k + 1)));
         }
+    }
+
+    // Print to a file whose directory fails for real: a small tmpfs with one page left, or
+    // mounted read-only. Qt's PDF output reports no failed write, so only the program can notice.
+    void printToAFailingDirectoryChangesNothing_data() {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<int>("reason");  // the system's error number
+        QTest::newRow("full") << false << ENOSPC;
+        QTest::newRow("read-only") << true << EROFS;
+    }
+
+    void printToAFailingDirectoryChangesNothing() {
+        QFETCH(bool, readOnly);
+        QFETCH(int, reason);
+        QTemporaryDir outer;
+        const QString dir = outer.filePath(QStringLiteral("pdf"));
+        QVERIFY(QDir().mkpath(dir));
+        const QByteArray options = "size=256k,mode=0755";
+        if (::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, options.data()) != 0)
+            QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here (%1); the failing PDF "
+                                            "directory needs one")
+                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
+        const struct Unmount {
+            QByteArray path;
+            ~Unmount() { ::umount(path.constData()); }
+        } unmount{QFile::encodeName(dir)};
+        const QString pdf = QDir(dir).filePath(QStringLiteral("printed.pdf"));
+        WriteFile(pdf, "old");
+
+        SetLayout(1, 1);
+        AddPhotos(3);  // noise: four pages far above the page left free
+        const auto workingCopies = [this] {
+            QByteArrayList bytes;
+            for (int i = 0; i < Form().Photos().Count(); ++i)
+                bytes << FileBytes(Form().Photos().Photo(i).WorkFile);
+            return bytes;
+        };
+        const QByteArrayList working = workingCopies();
+        const std::map<QString, QByteArray> settings =
+            FilesBelow(qEnvironmentVariable("XDG_CONFIG_HOME"));
+        if (readOnly) {
+            QCOMPARE(::mount("tmpfs", unmount.path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
+                             options.data()),
+                     0);
+        } else {
+            struct statvfs room {};
+            QCOMPARE(::statvfs(unmount.path.constData(), &room), 0);
+            const qint64 free = static_cast<qint64>(room.f_bavail * room.f_frsize);
+            WriteFile(QDir(dir).filePath(QStringLiteral("filler")), QByteArray(free - 4096, 'f'));
+        }
+        const std::map<QString, QByteArray> files = FilesBelow(dir);
+
+        dialogs_.pdf = pdf;
+        QTest::mouseClick(Form().sSpeedButton4, Qt::LeftButton);
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        const QString message = dialogs_.messages.front().text;
+        QVERIFY2(message.contains(pdf) &&
+                     message.contains(QString::fromLocal8Bit(std::strerror(reason))),
+                 qPrintable(message));
+        QCOMPARE(dialogs_.messages.front().icon, QMessageBox::Critical);
+        QVERIFY(FilesBelow(dir) == files);
+        QCOMPARE(workingCopies(), working);
+        QVERIFY(FilesBelow(qEnvironmentVariable("XDG_CONFIG_HOME")) == settings);
+
+        // The window goes on: the same pages print to a healthy directory.
+        dialogs_.messages.clear();
+        dialogs_.pdf = Pdf();
+        QTest::mouseClick(Form().sSpeedButton4, Qt::LeftButton);
+        QVERIFY2(dialogs_.messages.empty(), qPrintable(FirstMessage()));
+        QCOMPARE(test::ReadPdfInfo(Pdf().toStdString()).pages, 4);
     }
 
     void workingCopyTurnedToGarbageStopsPrintingByName() {
