@@ -1,5 +1,6 @@
 #include "cli/PrintCommand.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +27,7 @@
 #include "pages/PageComposer.h"
 #include "pages/Printing.h"
 #include "photo/ImportBatch.h"
+#include "photo/SaveFile.h"
 
 namespace lisko::cli {
 
@@ -126,12 +128,13 @@ void WritePreviews(const QString& directory, const PageRange& range, const PageS
     for (const int index : range.Indices()) {
         const QString name = QDir(directory).filePath(
             QStringLiteral("page-%1.png").arg(index + 1, 3, 10, QLatin1Char('0')));
+        QBuffer encoded;
+        encoded.open(QIODevice::WriteOnly);
+        QString error = WriteImage(ComposePage(kPreviewScale, index, sources), encoded,
+                                   ImageFormat::Png, kDefaultJpegQuality);
         QSaveFile file(name);
-        QString error = file.open(QIODevice::WriteOnly) ? QString() : file.errorString();
-        if (error.isEmpty()) {
-            error = WriteImage(ComposePage(kPreviewScale, index, sources), file, ImageFormat::Png,
-                               kDefaultJpegQuality);
-        }
+        if (error.isEmpty() && !OpenUnbuffered(file)) error = file.errorString();
+        if (error.isEmpty()) error = WriteAll(file, encoded.data());
         if (error.isEmpty() && !file.commit()) error = file.errorString();
         if (!error.isEmpty()) throw Failure(QStringLiteral("cannot write %1: %2").arg(name, error));
     }

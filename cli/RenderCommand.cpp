@@ -1,5 +1,6 @@
 #include "cli/RenderCommand.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QImage>
@@ -13,6 +14,7 @@
 #include "cli/Output.h"
 #include "cli/PhotoOptions.h"
 #include "photo/Lisko.h"
+#include "photo/SaveFile.h"
 
 namespace lisko::cli {
 
@@ -66,15 +68,19 @@ void Apply(const Settings& s, TLisko& photo) {
     Apply(s.photoSettings, photo);
 }
 
+std::runtime_error CannotWrite(const QSaveFile& file, const QString& reason) {
+    return std::runtime_error(
+        QStringLiteral("cannot write %1: %2").arg(file.fileName(), reason).toStdString());
+}
+
 // Writes the picture beside its final name; nothing appears under that name unless complete.
 void SaveImage(const QImage& image, QSaveFile& file, int jpegQuality) {
-    QString error = file.open(QIODevice::WriteOnly) ? QString() : file.errorString();
-    if (error.isEmpty())
-        error = WriteImage(image, file, *FormatOfName(file.fileName()), jpegQuality);
-    if (!error.isEmpty()) {
-        throw std::runtime_error(
-            QStringLiteral("cannot write %1: %2").arg(file.fileName(), error).toStdString());
-    }
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QString error = WriteImage(image, encoded, *FormatOfName(file.fileName()), jpegQuality);
+    if (error.isEmpty() && !OpenUnbuffered(file)) error = file.errorString();
+    if (error.isEmpty()) error = WriteAll(file, encoded.data());
+    if (!error.isEmpty()) throw CannotWrite(file, error);
 }
 
 }  // namespace
@@ -150,11 +156,12 @@ int RunRender(const QStringList& arguments) {
             thumbnail.emplace(settings.thumbnail);
             SaveImage(photo.Thumbnail, *thumbnail, settings.jpegQuality);
         }
-        if (!output.commit())
-            throw std::runtime_error("cannot write " + settings.output.toStdString());
+        // Both are written whole before either takes its name: a write that fails leaves earlier
+        // files of both names as they were.
+        if (!output.commit()) throw CannotWrite(output, output.errorString());
         if (thumbnail && !thumbnail->commit()) {
             QFile::remove(settings.output);
-            throw std::runtime_error("cannot write " + settings.thumbnail.toStdString());
+            throw CannotWrite(*thumbnail, thumbnail->errorString());
         }
     } catch (const std::exception& e) {
         PrintError(settings.photo + QStringLiteral(": ") + DescribeError(e));

@@ -14,6 +14,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "photo/SaveFile.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "update/ReplacementScript.h"
@@ -119,8 +120,9 @@ void WaitForData(const QNetworkReply& reply, const TForm4& form) {
 
 void WriteReplacementScript(const QString& fileName, const QByteArray& script) {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size() || !file.commit())
-        FileError(QStringLiteral("CheckForUpdate"), fileName, file.errorString());
+    QString error = OpenUnbuffered(file) ? WriteAll(file, script) : file.errorString();
+    if (error.isEmpty() && !file.commit()) error = file.errorString();
+    if (!error.isEmpty()) FileError(QStringLiteral("CheckForUpdate"), fileName, error);
 }
 
 QUrl Endpoint(const QString& server, const char* path) {
@@ -216,7 +218,7 @@ bool DownloadFile(TForm4& form, const QUrl& url, const QString& fileName) {
     // The bytes go to a temporary file that takes the name only once the download is complete;
     // on every other way out it is removed.
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!OpenUnbuffered(file))
         FileError(QStringLiteral("DownloadFile"), fileName, file.errorString());
     qint64 received = 0;
     char block[kBlockSize];
@@ -227,8 +229,8 @@ bool DownloadFile(TForm4& form, const QUrl& url, const QString& fileName) {
         // A reply that broke off is closed and has nothing more to read.
         const qint64 n =
             reply->isReadable() ? std::max<qint64>(reply->read(block, kBlockSize), 0) : 0;
-        if (file.write(block, n) != n)
-            FileError(QStringLiteral("DownloadFile"), fileName, file.errorString());
+        const QString error = WriteAll(file, QByteArray::fromRawData(block, n));
+        if (!error.isEmpty()) FileError(QStringLiteral("DownloadFile"), fileName, error);
         received += n;
         // This is where the cancel button and the main window's handlers run.
         QCoreApplication::processEvents();

@@ -1,3 +1,6 @@
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
@@ -10,6 +13,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "app/Program.h"
@@ -543,6 +548,53 @@ private slots:
                  qPrintable(dialogs_.messages.front()));
         QCOMPARE(ProgramDirEntries(), (QStringList{"LiskoSetup.sh", kProgramName}));
         QVERIFY(QFileInfo(ProgramDir() + "LiskoSetup.sh").isDir());
+        QCOMPARE(system_.events, QStringList());
+        QVERIFY(!form_->isVisible());
+    }
+
+    // The program's directory on a small tmpfs that runs out of room for real: in the middle of
+    // the download, or after it, with no room left for the script.
+    void fullProgramDirectoryLeavesNothing_data() {
+        QTest::addColumn<int>("setupBytes");
+        QTest::addColumn<QString>("error");  // then the system's reason, in the user's language
+        QTest::newRow("setup") << 100000 << "DownloadFile: cannot write %1LiskoSetup.exe: ";
+        QTest::newRow("script") << 8192 << "CheckForUpdate: cannot write %1LiskoSetup.sh: ";
+    }
+
+    void fullProgramDirectoryLeavesNothing() {
+        QFETCH(int, setupBytes);
+        QFETCH(QString, error);
+        const QByteArray dir = QFile::encodeName(programDir_->path());
+        const QByteArray options = "size=256k,mode=0755";
+        if (::mount("tmpfs", dir.constData(), "tmpfs", 0, options.constData()) != 0)
+            QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here (%1); the full program "
+                                            "directory needs one")
+                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
+        const struct Unmount {
+            QByteArray path;
+            ~Unmount() { ::umount(path.constData()); }
+        } unmount{dir};
+        QFile program(ProgramFile());
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.write("old program");
+        program.close();
+        // Two pages stay free: room for the 8192-byte setup, none for the script after it.
+        struct statvfs room {};
+        QCOMPARE(::statvfs(dir.constData(), &room), 0);
+        QFile filler(ProgramDir() + "filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray fill(static_cast<qsizetype>(room.f_bavail * room.f_frsize) - 8192, 'f');
+        QCOMPARE(filler.write(fill), fill.size());
+        filler.close();
+
+        ServeUpdate({OkResponse(SetupBytes(setupBytes))});
+        Check();
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QVERIFY2(dialogs_.messages.front().startsWith(error.arg(ProgramDir())) &&
+                     dialogs_.messages.front().size() > error.arg(ProgramDir()).size(),
+                 qPrintable(dialogs_.messages.front()));
+        QCOMPARE(ProgramDirEntries(), (QStringList{"filler", kProgramName}));
+        QCOMPARE(ReadFile(ProgramFile()), QByteArray("old program"));
         QCOMPARE(system_.events, QStringList());
         QVERIFY(!form_->isVisible());
     }
