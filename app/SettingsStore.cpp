@@ -7,6 +7,7 @@
 
 #ifndef Q_OS_WIN
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #endif
 
@@ -42,6 +43,8 @@ bool SubkeyExists() {
     return key.childGroups().contains(QString::fromUtf8(SettingsStore::SubkeyName));
 }
 
+void ClearUnreadableSubkey() {}
+
 #else
 
 constexpr QSettings::Format kFormat = QSettings::IniFormat;
@@ -62,6 +65,13 @@ bool MakeKey() {
 
 bool SubkeyExists() {
     return QFileInfo::exists(SettingsStore::SubkeyLocation());
+}
+
+// A store file this user may not read reads as one without values, like a file of garbage, and
+// is written afresh like one; QSettings would refuse to write it and fail every later start too.
+void ClearUnreadableSubkey() {
+    const QFileInfo file(SettingsStore::SubkeyLocation());
+    if (file.isFile() && !file.isReadable()) QFile::remove(file.filePath());
 }
 
 #endif
@@ -100,6 +110,7 @@ std::int32_t SettingsStore::ReadDay(const QString& name) const {
 
 void SettingsStore::WriteDay(const QString& name, std::int32_t day) const {
     if (!open_) throw CreateKeyFailed(QString::fromUtf8(SubkeyName));
+    ClearUnreadableSubkey();
     const bool existed = SubkeyExists();
     QSettings subkey(SubkeyLocation(), kFormat);
     subkey.setValue(name, QString::number(day));
@@ -117,6 +128,7 @@ QString SettingsStore::ReadText(const QString& name) const {
 
 bool SettingsStore::WriteText(const QString& name, const QString& text) const {
     if (!open_) return false;
+    ClearUnreadableSubkey();
     QSettings subkey(SubkeyLocation(), kFormat);
     subkey.setValue(name, text);
     subkey.sync();

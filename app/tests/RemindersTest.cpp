@@ -5,9 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
+#include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -266,6 +270,70 @@ INSTANTIATE_TEST_SUITE_P(
                       CorruptStoreCase{"OneLongLine", QByteArray(1 << 20, 'x')}),
     CaseName<CorruptStoreCase>);
 
+// The reminders on day D as a start of the program runs them, with the outcome as lines: each
+// prompt opened, then each message shown, then the error the run ended with.
+QStringList StartUpLinesOnDayD() {
+    QStringList lines;
+    FakeDialogs dialogs;
+    const ScopedDialogs scoped(dialogs);
+    const ScopedToday today(kDayD);
+    try {
+        RunReminders({[&lines] { lines << QStringLiteral("recommend"); },
+                      [&lines] { lines << QStringLiteral("feedback"); }});
+    } catch (const std::runtime_error& error) {
+        lines << QStringLiteral("error: ") + QString::fromUtf8(error.what());
+    }
+    for (const auto& message : dialogs.messages)
+        lines << QStringLiteral("message: ") + message.text;
+    return lines;
+}
+
+constexpr const char* kStartUpChild = "--start-up-on-day-d";
+
+// Runs StartUpLinesOnDayD in a child process of this program behind `wrapper`; its lines, or
+// nothing when it could not run.
+std::optional<QStringList> StartUpLinesInAChild(const QStringList& wrapper) {
+    QProcess child;
+    const QString self = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    QStringList arguments = wrapper.mid(1);
+    arguments << self << QString::fromLatin1(kStartUpChild);
+    child.start(wrapper.isEmpty() ? self : wrapper.front(),
+                wrapper.isEmpty() ? QStringList{QString::fromLatin1(kStartUpChild)} : arguments);
+    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit ||
+        child.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(child.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// Unreadable for its user, the store reads as one without values and is written afresh, as a
+// file of garbage is. The superuser reads every file whatever its mode, so then the start runs in
+// a child without the capabilities that let it (setpriv, from util-linux).
+TEST_F(Reminders, UnreadableStoreReadsAsMissingValues) {
+    // Read, these would hold both prompts off.
+    Store(kInvitation, QString::number(kDayNumberD + 100));
+    Store(kFeedback, QString::number(kDayNumberD + 100));
+    ASSERT_TRUE(QFile::setPermissions(StoreFile(), {}));
+
+    QStringList wrapper;
+    if (geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty()) GTEST_SKIP() << "the superuser needs setpriv to read as others do";
+        wrapper = QStringList{setpriv, QStringLiteral("--inh-caps=-all"),
+                              QStringLiteral("--bounding-set=-dac_override,-dac_read_search"),
+                              QStringLiteral("--")};
+        QProcess probe;
+        probe.start(setpriv, wrapper.mid(1) + QStringList{QStringLiteral("cat"), StoreFile()});
+        if (!probe.waitForFinished(60000) || probe.exitCode() == 0)
+            GTEST_SKIP() << "setpriv cannot keep the superuser from reading the store here";
+    }
+
+    const std::optional<QStringList> lines = StartUpLinesInAChild(wrapper);
+    ASSERT_TRUE(lines) << "the start in a child process did not run";
+    EXPECT_EQ(*lines, QStringList{QStringLiteral("recommend")});
+    EXPECT_EQ(Stored(kInvitation), QString::number(kDayNumberD + 10));
+    EXPECT_EQ(Stored(kFeedback), QString::number(kDayNumberD + 5));
+}
+
 TEST_F(Reminders, KeyThatCannotBeCreatedEndsTheRunBeforeAnyPrompt) {
     // A plain file where the key's directory belongs.
     QFile blocker(KeyDirectory());
@@ -302,6 +370,12 @@ TEST_F(Reminders, KeyThatCannotBeOpenedIsReportedAndTheRunGoesOn) {
 }  // namespace lisko
 
 int main(int argc, char** argv) {
+    // A child started by a test: the configuration directory is its parent's.
+    if (argc == 2 && std::string(argv[1]) == lisko::kStartUpChild) {
+        std::fputs(lisko::StartUpLinesOnDayD().join(u'\n').toUtf8().append('\n').constData(),
+                   stdout);
+        return 0;
+    }
     // The store lives below the user's configuration directory; tests keep theirs apart from the
     // real one, set before anything reads settings.
     const QTemporaryDir config;
