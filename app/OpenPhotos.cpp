@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "app/SettingsStore.h"
+#include "pages/JobFile.h"
 
 namespace lisko {
 
@@ -24,6 +25,20 @@ QStringList PhotoPathsFrom(const QStringList& paths) {
             full << folder.filePath(name);
     }
     return full;
+}
+
+JobsAndPhotos SeparateJobFiles(const QStringList& paths) {
+    const QString suffix = QLatin1Char('.') + QLatin1String(kJobFileSuffix);
+    JobsAndPhotos separated;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (path.endsWith(suffix, Qt::CaseInsensitive) && !info.isDir()) {
+            separated.jobs << QDir::cleanPath(info.absoluteFilePath());
+        } else {
+            separated.photos << path;
+        }
+    }
+    return separated;
 }
 
 QStringList LocalPaths(const QMimeData& data) {

@@ -15,6 +15,14 @@ namespace lisko {
 // for the files directly inside it, in name order (the list skips the ones that are no photos).
 QStringList PhotoPathsFrom(const QStringList& paths);
 
+// Paths that name job files (".lisko" in any case), apart from the photos and folders beside them.
+// Only files named themselves count as jobs: a folder stands for the photos in it.
+struct JobsAndPhotos {
+    QStringList jobs;    // full paths, in the order given
+    QStringList photos;  // as given
+};
+JobsAndPhotos SeparateJobFiles(const QStringList& paths);
+
 // The local files and folders a drag carries; web addresses, text and other data give none.
 QStringList LocalPaths(const QMimeData& data);
 

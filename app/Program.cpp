@@ -2,7 +2,6 @@
 
 #include <QScreen>
 
-#include "app/OpenPhotos.h"
 #include "ui/Application.h"
 
 namespace lisko {
@@ -18,7 +17,7 @@ void ShowMainWindow(TForm1& form1) {
 
 void OpenPhotosFromArguments(TForm1& form1, const QStringList& arguments) {
     if (arguments.isEmpty()) return;
-    RunHandler(&form1, [&form1, &arguments] { form1.AddFiles(PhotoPathsFrom(arguments)); });
+    RunHandler(&form1, [&form1, &arguments] { form1.OpenPaths(arguments); });
 }
 
 }  // namespace lisko

@@ -22,7 +22,8 @@ struct Forms {
 void ShowMainWindow(TForm1& form1);
 
 // Adds the photos named on the command line to the shown window, the way "Добавить файлы" adds
-// the dialog's choice; an error is shown in the standard error box.
+// the dialog's choice, after opening a job file named among them; an error is shown in the
+// standard error box.
 void OpenPhotosFromArguments(TForm1& form1, const QStringList& arguments);
 
 }  // namespace lisko

@@ -499,9 +499,8 @@ bool TForm1::HandleFileDrop(QEvent& event) {
     drop.accept();
     // The file manager waits until the drop returns: the photos are added after that.
     if (event.type() == QEvent::Drop) {
-        QTimer::singleShot(0, this, [this, paths] {
-            Handle([this, &paths] { AddFiles(PhotoPathsFrom(paths)); });
-        });
+        QTimer::singleShot(0, this,
+                           [this, paths] { Handle([this, &paths] { OpenPaths(paths); }); });
     }
     return true;
 }

@@ -71,6 +71,9 @@ public:
     // Replaces the list with the job's photos, after asking when the list is not empty. Sources
     // that are missing or fail to import are skipped and listed in one message at the end.
     void OpenJobFile(const QString& path);
+    // What the command line or a drop names: a job file among the paths opens as "Открыть" opens
+    // one, then the photos and folders are added as AddFiles adds them.
+    void OpenPaths(const QStringList& paths);
 
     // Reminders, links and web pages.
     void CheckReminders();

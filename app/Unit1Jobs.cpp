@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <utility>
 
+#include "app/OpenPhotos.h"
 #include "app/PreviewTab.h"
 #include "app/ToolbarIcons.h"
 #include "app/Unit1.h"
@@ -133,6 +134,26 @@ void TForm1::OpenJobFile(const QString& path) {
     }
     // Photos dropped or passed in meanwhile waited for the job; they join it now.
     if (!pendingFiles_.isEmpty()) AddFiles(std::exchange(pendingFiles_, {}));
+}
+
+// A job and photos together (dropped as one, say) mean "open this job and add these": the job
+// opens first, replacing the list after the question, and the photos join the list that stands
+// then, whether the job opened, was declined or was refused with its error. Only one job can be
+// the list, so a second job is not opened, and a message says which were not.
+void TForm1::OpenPaths(const QStringList& paths) {
+    const JobsAndPhotos given = SeparateJobFiles(paths);
+    if (!given.jobs.isEmpty()) {
+        Handle([this, &given] { OpenJobFile(given.jobs.front()); });
+        if (closed_) return;
+        if (given.jobs.size() > 1) {
+            CurrentDialogs().ShowMessage(
+                this, QStringLiteral("Открыть"),
+                QStringLiteral("Открывается одно задание за раз. Не открыты:\n") +
+                    given.jobs.mid(1).join(QLatin1Char('\n')),
+                QMessageBox::Information);
+        }
+    }
+    if (!given.photos.isEmpty()) AddFiles(PhotoPathsFrom(given.photos));
 }
 
 QStringList TForm1::ImportJob(const Job& job) {

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QSaveFile>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -84,6 +85,29 @@ public:
                         .arg(Name(key), quoted.join(QStringLiteral(" or ")), Describe(value)));
     }
 
+    // Any number from low to high, fractions too.
+    double Number(const char* key, double low, double high) const {
+        const QJsonValue value = Required(key);
+        const double number = value.toDouble();
+        if (!value.isDouble() || !(number >= low && number <= high)) {
+            throw Error(QStringLiteral("%1 must be a number from %2 to %3, not %4")
+                            .arg(Name(key))
+                            .arg(low)
+                            .arg(high)
+                            .arg(Describe(value)));
+        }
+        return number;
+    }
+
+    bool Bool(const char* key) const {
+        const QJsonValue value = Required(key);
+        if (!value.isBool()) {
+            throw Error(
+                QStringLiteral("%1 must be true or false, not %2").arg(Name(key), Describe(value)));
+        }
+        return value.toBool();
+    }
+
     QString Text(const char* key) const {
         const QJsonValue value = Required(key);
         if (!value.isString() || value.toString().isEmpty()) {
@@ -140,6 +164,41 @@ void CheckCropPair(const Fields& crop, const char* first, int a, const char* sec
                          .arg(b));
 }
 
+// A message of the sheet checks inside a sentence of the reader's.
+QString SheetProblem(const std::exception& error) {
+    QString text = QString::fromUtf8(error.what());
+    if (!text.isEmpty()) text[0] = text[0].toLower();
+    return text;
+}
+
+// The corners lie in the working copy, whose longer side is at most TLisko::LongestSide; whether
+// they fit this photo's working copy is known only from its source (CheckSheetsFit).
+SheetQuad ReadSheet(const Fields& photo) {
+    const Fields sheet = photo.Object("sheet");
+    SheetQuad corners;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const Fields corner = sheet.Object(SheetCornerNames[i]);
+        corners[i] = QPointF(corner.Number("x", 0, TLisko::LongestSide),
+                             corner.Number("y", 0, TLisko::LongestSide));
+    }
+    try {
+        CheckSheetShape(corners);
+    } catch (const std::invalid_argument& e) {
+        throw photo.Error(photo.Name("sheet") + QStringLiteral(": ") + SheetProblem(e));
+    }
+    return corners;
+}
+
+// Both optional: a job saved before photos could be straightened has neither.
+void ReadStraightening(const Fields& fields, TLiskoData& s) {
+    if (fields.Has("sheet")) s.SheetCorners = ReadSheet(fields);
+    s.Straighten = fields.Has("straighten") && fields.Bool("straighten");
+    if (s.Straighten && !s.SheetCorners) {
+        throw fields.Error(QStringLiteral("%1 is true, but %2 is missing")
+                               .arg(fields.Name("straighten"), fields.Name("sheet")));
+    }
+}
+
 JobPhoto ReadPhoto(const QJsonValue& value, int position, const QDir& folder) {
     const QString where = QStringLiteral("photo %1").arg(position);
     if (!value.isObject()) {
@@ -162,6 +221,7 @@ JobPhoto ReadPhoto(const QJsonValue& value, int position, const QDir& folder) {
     s.CropBottom = crop.Int("bottom", 0, kLargestCrop);
     CheckCropPair(crop, "left", s.CropLeft, "right", s.CropRight);
     CheckCropPair(crop, "top", s.CropTop, "bottom", s.CropBottom);
+    ReadStraightening(fields, s);
     return photo;
 }
 
@@ -209,13 +269,25 @@ QString StoredSource(const QString& source, const QDir& folder) {
     return outside ? absolute : relative;
 }
 
+// The corners as the item holds them: doubles, which Qt writes in their shortest exact form, so a
+// reopened photo straightens to the same pixels.
+QJsonObject SheetObject(const SheetQuad& corners) {
+    QJsonObject sheet;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        sheet.insert(QLatin1String(SheetCornerNames[i]),
+                     QJsonObject{{QStringLiteral("x"), corners[i].x()},
+                                 {QStringLiteral("y"), corners[i].y()}});
+    }
+    return sheet;
+}
+
 QJsonObject PhotoObject(const JobPhoto& photo, const QDir& folder) {
     const TLiskoData& s = photo.settings;
     // Both give the rendering the item would give: any other turn renders unturned, any
     // non-zero type is black and white.
     const int rotation = s.Rotation >= 0 && s.Rotation <= 3 ? s.Rotation : 0;
     const char* type = kTypeNames[s.IsBlackWhite() ? 1 : 0];
-    return {
+    QJsonObject object{
         {QStringLiteral("source"), StoredSource(photo.source, folder)},
         {QStringLiteral("rotation"), rotation},
         {QStringLiteral("type"), QLatin1String(type)},
@@ -226,6 +298,36 @@ QJsonObject PhotoObject(const JobPhoto& photo, const QDir& folder) {
                                              {QStringLiteral("top"), s.CropTop},
                                              {QStringLiteral("bottom"), s.CropBottom}}},
     };
+    // Jobs without straightening keep the fields of jobs saved before it existed. Corners are
+    // kept with the box off too, as the editor keeps them for turning it on again.
+    if (s.SheetCorners) object.insert(QStringLiteral("sheet"), SheetObject(*s.SheetCorners));
+    if (s.SheetCorners || s.Straighten) object.insert(QStringLiteral("straighten"), s.Straighten);
+    return object;
+}
+
+// Whether each photo's corners lie inside the working copy its source will give, as the photo
+// item checks them: before anything is imported, so that the window refuses such a job whole
+// instead of taking it in part. A source that cannot be read is left to the import, which says
+// why it is skipped.
+void CheckSheetsFit(const Job& job) {
+    for (std::size_t i = 0; i < job.photos.size(); ++i) {
+        const JobPhoto& photo = job.photos[i];
+        if (!photo.settings.SheetCorners) continue;
+        QSize working;
+        try {
+            working = TLisko::WorkingSizeOf(photo.source);
+        } catch (const std::exception&) {
+            continue;
+        }
+        try {
+            CheckSheetQuad(*photo.settings.SheetCorners, working.width(), working.height());
+        } catch (const std::invalid_argument& e) {
+            throw JobFileError(QStringLiteral("photo %1: \"sheet\" does not fit %2 as imported: %3")
+                                   .arg(i + 1)
+                                   .arg(photo.source, SheetProblem(e))
+                                   .toStdString());
+        }
+    }
 }
 
 }  // namespace
@@ -237,8 +339,15 @@ JobPhoto JobPhotoOf(const TLiskoData& photo) {
     return job;
 }
 
-void ApplySettings(const JobPhoto& from, TLiskoData& photo) {
+void ApplySettings(const JobPhoto& from, TLisko& photo) {
     const TLiskoData& s = from.settings;
+    // First, since corners that do not fit this photo throw and must leave it as it was.
+    if (s.SheetCorners) {
+        photo.SetSheetCorners(*s.SheetCorners);
+    } else {
+        photo.SheetCorners.reset();
+    }
+    photo.Straighten = s.Straighten;
     photo.Rotation = s.Rotation;
     photo.ImageType = s.ImageType;
     photo.Brightness = s.Brightness;
@@ -250,9 +359,18 @@ void ApplySettings(const JobPhoto& from, TLiskoData& photo) {
 }
 
 bool SameSettings(const TLiskoData& a, const TLiskoData& b) {
+    // Exactly: QPointF's own comparison allows a difference that changes the straightened pixels.
+    const auto sameCorners = [](const SheetQuad& p, const SheetQuad& q) {
+        return std::equal(p.begin(), p.end(), q.begin(), [](const QPointF& u, const QPointF& v) {
+            return u.x() == v.x() && u.y() == v.y();
+        });
+    };
+    const bool sameSheet = a.SheetCorners.has_value() == b.SheetCorners.has_value() &&
+                           (!a.SheetCorners || sameCorners(*a.SheetCorners, *b.SheetCorners));
     return a.Rotation == b.Rotation && a.ImageType == b.ImageType && a.Brightness == b.Brightness &&
            a.Contrast == b.Contrast && a.CropLeft == b.CropLeft && a.CropRight == b.CropRight &&
-           a.CropTop == b.CropTop && a.CropBottom == b.CropBottom;
+           a.CropTop == b.CropTop && a.CropBottom == b.CropBottom && a.Straighten == b.Straighten &&
+           sameSheet;
 }
 
 QByteArray JobToJson(const Job& job, const QString& folder) {
@@ -333,7 +451,9 @@ Job LoadJobFile(const QString& path) {
         throw fail(QStringLiteral("not a job file: larger than %1 bytes").arg(kLargestJobFile));
     }
     try {
-        return JobFromJson(text, QFileInfo(path).absolutePath());
+        Job job = JobFromJson(text, QFileInfo(path).absolutePath());
+        CheckSheetsFit(job);
+        return job;
     } catch (const JobFileError& e) {
         throw fail(QString::fromUtf8(e.what()));
     }

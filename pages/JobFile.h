@@ -22,7 +22,8 @@ inline constexpr int kLargestCrop = 50;  // per edge, percent
 
 struct JobPhoto {
     QString source;       // absolute and clean once read
-    TLiskoData settings;  // rotation, type, brightness, contrast, crops; the paths are not used
+    TLiskoData settings;  // rotation, type, brightness, contrast, crops, straightening; the
+                          // paths are not used
 };
 
 struct Job {
@@ -38,9 +39,10 @@ public:
 };
 
 // The photo's source file and settings, and the settings put back into a photo item (its paths
-// and thumbnail stay as they are).
+// and thumbnail stay as they are). Sheet corners outside the item's working copy throw
+// std::invalid_argument and change nothing.
 JobPhoto JobPhotoOf(const TLiskoData& photo);
-void ApplySettings(const JobPhoto& from, TLiskoData& photo);
+void ApplySettings(const JobPhoto& from, TLisko& photo);
 // Whether two photos have the same settings of those a job holds.
 bool SameSettings(const TLiskoData& a, const TLiskoData& b);
 
@@ -53,7 +55,8 @@ Job JobFromJson(const QByteArray& text, const QString& folder);
 
 // Writes the file whole or not at all: a failed save leaves an earlier file untouched.
 void SaveJobFile(const QString& path, const Job& job);
-// Throws JobFileError, its text beginning with the file's path.
+// Throws JobFileError, its text beginning with the file's path. Beyond what JobFromJson checks,
+// each photo's sheet corners must fit the working copy its source gives.
 Job LoadJobFile(const QString& path);
 
 }  // namespace lisko

@@ -83,16 +83,12 @@ void TLisko::ImportSource(const QString& scratchDirectory, const Adjust& adjust,
     const int h = source.Height();
 
     // Landscape photos are printed turned, so that every cell holds an upright page.
-    const bool landscape = w > h;
-    Rotation = static_cast<std::int32_t>(landscape ? Turn::Clockwise : Turn::None);
-    const int l = landscape ? w : h;
+    Rotation = static_cast<std::int32_t>(w > h ? Turn::Clockwise : Turn::None);
 
     // Resampled even at an unchanged size: every working copy goes through the same pipeline.
-    const int newWidth = l > LongestSide ? ScaledSide(w, LongestSide, l) : w;
-    const int newHeight = l > LongestSide ? ScaledSide(h, LongestSide, l) : h;
     sourceSize_ = QSize(w, h);
-    workingSize_ = QSize(newWidth, newHeight);
-    TFastDIB normalised = TFastDIB::CreateBlank(newWidth, newHeight, 24);
+    workingSize_ = WorkingSizeFor(sourceSize_);
+    TFastDIB normalised = TFastDIB::CreateBlank(workingSize_.width(), workingSize_.height(), 24);
     ResizeSmooth(source, normalised);
     source = TFastDIB();
     AutoLevels(normalised);
@@ -110,6 +106,19 @@ void TLisko::ImportSource(const QString& scratchDirectory, const Adjust& adjust,
         WorkFile.clear();
         throw;
     }
+}
+
+QSize TLisko::WorkingSizeFor(QSize source) {
+    const int w = source.width();
+    const int h = source.height();
+    const int l = std::max(w, h);
+    if (l <= LongestSide) return source;
+    return {ScaledSide(w, LongestSide, l), ScaledSide(h, LongestSide, l)};
+}
+
+QSize TLisko::WorkingSizeOf(const QString& sourceFile) {
+    const JpegSize size = ReadJpegSize(sourceFile.toStdString());
+    return WorkingSizeFor(QSize(size.width, size.height));
 }
 
 bool TLisko::DetectSheetCorners() {

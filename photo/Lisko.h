@@ -81,6 +81,11 @@ public:
     // ones when they are outside the working copy or make no proper quadrilateral.
     void SetSheetCorners(const SheetQuad& corners);
 
+    // The size of the working copy the import makes of a source of this size.
+    static QSize WorkingSizeFor(QSize source);
+    // The same for a source file, from its JPEG header alone; throws when that cannot be read.
+    static QSize WorkingSizeOf(const QString& sourceFile);
+
     QSize SourceSize() const { return sourceSize_; }
     QSize WorkingSize() const { return workingSize_; }
 

@@ -21,6 +21,9 @@ inline constexpr const char* SheetCornerNames[4] = {"top-left", "top-right", "bo
 // outside the width x height picture, edges that cross or go round the wrong way, or a
 // quadrilateral too small or too thin to make a picture of.
 void CheckSheetQuad(const SheetQuad& corners, int width, int height);
+// The same checks but for the picture's bounds, on finite corners: any that make a proper
+// quadrilateral pass, wherever they lie.
+void CheckSheetShape(const SheetQuad& corners);
 
 // The straightened picture's size: each side the mean length of two opposite edges, rounded.
 QSize StraightenedSize(const SheetQuad& corners);

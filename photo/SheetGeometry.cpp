@@ -45,6 +45,10 @@ void CheckSheetQuad(const SheetQuad& corners, int width, int height) {
                                         " x " + std::to_string(height) + " picture");
         }
     }
+    CheckSheetShape(corners);
+}
+
+void CheckSheetShape(const SheetQuad& corners) {
     int clockwise = 0;
     int anticlockwise = 0;
     for (std::size_t i = 0; i < 4; ++i) {

@@ -24,6 +24,15 @@ private:
     std::filesystem::path file_;
 };
 
+struct JpegSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The pixel size a JPEG file decodes to, read from its header alone. Throws RasterError for a
+// file that cannot be opened and JpegError for one without a readable header.
+JpegSize ReadJpegSize(const std::filesystem::path& file);
+
 }  // namespace lisko
 
 namespace lisko {

@@ -163,13 +163,35 @@ Outcome Decode(Decoder& d, std::FILE* file, TFastDIB& raster) {
     return Outcome::Decoded;
 }
 
-}  // namespace
-
-TFastDIB TFastDIB::LoadJpegFile(const std::filesystem::path& file) {
+std::unique_ptr<std::FILE, FileCloser> OpenJpegFile(const std::filesystem::path& file) {
     std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(file.c_str(), "rb"));
     if (!handle) {
         throw RasterError("Cannot open file \"" + file.string() + "\": " + std::strerror(errno));
     }
+    return handle;
+}
+
+bool ReadHeader(Decoder& d, std::FILE* file) {
+    if (setjmp(d.err.jump)) return false;
+    jpeg_create_decompress(&d.cinfo);
+    d.created = true;
+    jpeg_stdio_src(&d.cinfo, file);
+    jpeg_read_header(&d.cinfo, TRUE);
+    return true;
+}
+
+}  // namespace
+
+JpegSize ReadJpegSize(const std::filesystem::path& file) {
+    const std::unique_ptr<std::FILE, FileCloser> handle = OpenJpegFile(file);
+    auto d = std::make_unique<Decoder>();
+    if (!ReadHeader(*d, handle.get())) throw JpegError(d->err.code, d->err.text, file);
+    // The header holds 16-bit sides, so they fit an int.
+    return {static_cast<int>(d->cinfo.image_width), static_cast<int>(d->cinfo.image_height)};
+}
+
+TFastDIB TFastDIB::LoadJpegFile(const std::filesystem::path& file) {
+    const std::unique_ptr<std::FILE, FileCloser> handle = OpenJpegFile(file);
 
     auto d = std::make_unique<Decoder>();
     TFastDIB raster;

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -18,6 +19,8 @@
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/PdfPages.h"
+#include "testsupport/Process.h"
+#include "testsupport/SheetPhotos.h"
 #include "testsupport/TestRaster.h"
 #include "ui/Dialogs.h"
 
@@ -155,6 +158,10 @@ private slots:
         WriteJpeg(QStringLiteral("c.jpg"), 70, 70, 3);
         WriteText(Photo(QStringLiteral("broken.jpg")), "not a photo");
         WriteText(Photo(QStringLiteral("notes.png")), "not a photo either");
+        for (const test::SheetScene& scene : test::SheetScenes()) {
+            if (scene.name == QLatin1String("plain_desk"))
+                test::SaveSheetPhoto(scene, Photo(QStringLiteral("b-desk.jpg")));
+        }
     }
 
     void init() {
@@ -341,6 +348,100 @@ private slots:
         Open(Output(QStringLiteral("one.lisko")));
         QCOMPARE(Column(Form().fileView, 0), (QStringList{"c.jpg", "a.jpg"}));
         QVERIFY(dialogs_.messages.empty());
+    }
+
+    // A photo straightened with "Выровнять лист" comes back from its job straightened, with the
+    // same corners: the window prints the same pages, and so does the command-line tool from the
+    // same job file.
+    void straightenedJobReopensAndPrintsTheSamePagesHereAndInTheCommandLine() {
+        Add({"b-desk.jpg", "c.jpg"});
+        Select(0);
+        Form().sCheckBoxStraighten->click();
+        QVERIFY(Form().Photos().Photo(0).Straighten);
+        QVERIFY(Form().Photos().Photo(0).SheetCorners);
+        Form().sSpinEdit7->setValue(2);
+        Form().sSpinEdit8->setValue(2);
+        Print(Output(QStringLiteral("before.pdf")));
+        const std::vector<TLiskoData> settingsBefore = Settings();
+        const QImage rendering = Form().Photos().Photo(0).Render(true);
+
+        Save(Photo(QStringLiteral("straight.lisko")));
+        Open(Photo(QStringLiteral("straight.lisko")));
+        QVERIFY(dialogs_.messages.empty());
+        const std::vector<TLiskoData> settingsAfter = Settings();
+        QCOMPARE(settingsAfter.size(), settingsBefore.size());
+        for (std::size_t i = 0; i < settingsBefore.size(); ++i)
+            QVERIFY(SameSettings(settingsAfter[i], settingsBefore[i]));
+        QVERIFY(SameBytes(Form().Photos().Photo(0).Render(true), rendering));
+        QCOMPARE(Form().CurrentPhoto, &Form().Photos().Photo(0));
+        QVERIFY(Form().sCheckBoxStraighten->isChecked());
+
+        Print(Output(QStringLiteral("after.pdf")));
+        const std::vector<QImage> before =
+            test::PdfImages(Output(QStringLiteral("before.pdf")).toStdString());
+        QCOMPARE(before.size(), std::size_t{1});
+        QVERIFY(before == test::PdfImages(Output(QStringLiteral("after.pdf")).toStdString()));
+
+        const test::ProcessResult cli =
+            test::RunProgram(LISKO_CLI, {"print", "--job", Photo("straight.lisko").toStdString(),
+                                         "-o", Output(QStringLiteral("cli.pdf")).toStdString()});
+        QVERIFY2(cli.exitCode == 0, cli.err.c_str());
+        QVERIFY(before == test::PdfImages(Output(QStringLiteral("cli.pdf")).toStdString()));
+    }
+
+    // Corners that the photo item would refuse make the whole job refused, as a faulty field
+    // does: one error naming the job file and the photo, no question, the list as it was.
+    void faultySheetCornersChangeNothing_data() {
+        QTest::addColumn<QByteArray>("straightening");
+        QTest::addColumn<QString>("problem");
+        const auto sheet = [](const char* corners) {
+            return QByteArray(R"("straighten": true, "sheet": )") + corners;
+        };
+        // c.jpg is 70 x 70 pixels.
+        QTest::newRow("outside the picture")
+            << sheet(R"({"top-left": {"x": 5, "y": 5}, "top-right": {"x": 75, "y": 5},
+                         "bottom-right": {"x": 60, "y": 60}, "bottom-left": {"x": 5, "y": 60}})")
+            << QStringLiteral(R"(photo 2: "sheet" does not fit %1 as imported: sheet corner )"
+                              "top-right (75, 5) lies outside the 70 x 70 picture")
+                   .arg(Photo(QStringLiteral("c.jpg")));
+        QTest::newRow("edges crossing")
+            << sheet(R"({"top-left": {"x": 5, "y": 5}, "top-right": {"x": 60, "y": 60},
+                         "bottom-right": {"x": 60, "y": 5}, "bottom-left": {"x": 5, "y": 60}})")
+            << QStringLiteral(R"(photo 2: "sheet": sheet edges cross or bend inwards)");
+        QTest::newRow("degenerate")
+            << sheet(R"({"top-left": {"x": 5, "y": 5}, "top-right": {"x": 60, "y": 5},
+                         "bottom-right": {"x": 62, "y": 7}, "bottom-left": {"x": 5, "y": 60}})")
+            << QStringLiteral(R"(photo 2: "sheet": sheet edge from the top-right to the )"
+                              "bottom-right corner is shorter than 8 pixels");
+        QTest::newRow("no corners")
+            << QByteArray(R"("straighten": true)")
+            << QStringLiteral(R"(photo 2: "straighten" is true, but "sheet" is )"
+                              "missing");
+    }
+
+    void faultySheetCornersChangeNothing() {
+        QFETCH(QByteArray, straightening);
+        QFETCH(QString, problem);
+        Add({"notes/a.jpg"});
+        const TLisko* first = &Form().Photos().Photo(0);
+        const QByteArray photo = R"("rotation": 0, "type": "bw", "brightness": 1, "contrast": 0,
+            "crop": { "left": 0, "right": 0, "top": 0, "bottom": 0 })";
+        WriteText(Output(QStringLiteral("corners.lisko")),
+                  R"({ "format": "liskoprinter-job", "version": 1,
+                       "layout": { "rows": 3, "columns": 3, "order": "rows" },
+                       "photos": [ { "source": "b.jpg", )" +
+                      photo + R"( }, { "source": ")" + Photo(QStringLiteral("c.jpg")).toUtf8() +
+                      R"(", )" + photo + ", " + straightening + " } ] }");
+
+        Open(Output(QStringLiteral("corners.lisko")));
+        QVERIFY(dialogs_.questions.empty());
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        QCOMPARE(dialogs_.messages.front().icon, QMessageBox::Critical);
+        const QString expected = Output(QStringLiteral("corners.lisko")) + ": " + problem;
+        QVERIFY2(dialogs_.messages.front().text.contains(expected),
+                 qPrintable(dialogs_.messages.front().text + "\n" + expected));
+        QCOMPARE(Form().Photos().Count(), 1);
+        QCOMPARE(&Form().Photos().Photo(0), first);
     }
 
     void savingAnEmptyListSaysThereIsNothingToSave() {

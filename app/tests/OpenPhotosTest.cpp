@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "app/Program.h"
 #include "app/SettingsStore.h"
 #include "app/tests/WindowTestMain.h"
+#include "pages/JobFile.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/TestRaster.h"
@@ -79,6 +81,15 @@ private:
         QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &drop);
         return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+    }
+
+    // A job of x/a.jpg in colour with a crop, on a 2 x 1 layout.
+    void WriteJob(const QString& relative) {
+        TLiskoData settings;
+        settings.ImageType = 0;
+        settings.CropLeft = 10;
+        SaveJobFile(Photo(relative), {PageLayout{2, 1, SlotOrder::RowWise},
+                                      {{Photo(QStringLiteral("x/a.jpg")), settings}}});
     }
 
     QString OpenDialogFolder() {
@@ -230,6 +241,100 @@ private slots:
                                     Photo("y/a.jpg")}));
         QCOMPARE(Form().fileView->topLevelItemCount(), 4);
         QCOMPARE(Form().sProgressBar1->value(), 0);
+    }
+
+    // A job file named on the command line or dropped opens as "Открыть" opens it: after the same
+    // question when the list is not empty, replacing the list or, answered No, keeping it.
+    void jobNamedOrDroppedOpensAsAJob_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("argument") << "argument"
+                                  << "exam.lisko" << true;
+        QTest::newRow("argument, capitals") << "argument"
+                                            << "EXAM.LISKO" << true;
+        QTest::newRow("argument, kept") << "argument"
+                                        << "exam.lisko" << false;
+        QTest::newRow("drop on the list") << "list"
+                                          << "exam.lisko" << true;
+        QTest::newRow("drop on the preview") << "preview"
+                                             << "exam.lisko" << true;
+        QTest::newRow("drop, kept") << "list"
+                                    << "exam.lisko" << false;
+    }
+
+    void jobNamedOrDroppedOpensAsAJob() {
+        QFETCH(QString, way);
+        QFETCH(QString, job);
+        QFETCH(bool, replace);
+        WriteJob(job);
+        Form().AddFiles({Photo("y/a.jpg")});
+        const TLisko* before = &Form().Photos().Photo(0);
+        dialogs_.yesNo.push_back(replace);
+        if (way == QLatin1String("argument")) {
+            // A relative name counts from the working directory, as a photo's does.
+            const QString current = QDir::currentPath();
+            QVERIFY(QDir::setCurrent(photos_.path()));
+            OpenPhotosFromArguments(Form(), {job});
+            QVERIFY(QDir::setCurrent(current));
+        } else {
+            QVERIFY(Drop(DropTarget(way), *DragOf({QUrl::fromLocalFile(Photo(job))})));
+            QTRY_COMPARE(dialogs_.questions.size(), std::size_t{1});
+        }
+        QCOMPARE(dialogs_.questions.size(), std::size_t{1});
+        QCOMPARE(dialogs_.questions.front().text,
+                 QStringLiteral("Заменить снимки списка снимками задания «%1»?").arg(job));
+        QVERIFY(dialogs_.messages.empty());
+        if (!replace) {
+            QCOMPARE(Form().Photos().Count(), 1);
+            QCOMPARE(&Form().Photos().Photo(0), before);
+            return;
+        }
+        QCOMPARE(Column(Form().fileView, 1), QStringList{Photo("x/")});
+        QCOMPARE(Form().Photos().Photo(0).ImageType, 0);
+        QCOMPARE(Form().Photos().Photo(0).CropLeft, 10);
+        QCOMPARE(Form().sSpinEdit7->value(), 2);
+        QCOMPARE(Form().sSpinEdit8->value(), 1);
+    }
+
+    // A job dropped with photos and folders opens first, and they are added to it; a folder named
+    // like a job stands for its photos; of two jobs the first given opens, and a message names the
+    // other.
+    void jobDroppedWithPhotosOpensAndTheyJoinIt() {
+        WriteJob(QStringLiteral("exam.lisko"));
+        WriteJob(QStringLiteral("second.lisko"));
+        const QByteArray photo = [this] {
+            QFile file(Photo("x/a.jpg"));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        WriteFile(QStringLiteral("z.lisko/e.jpg"), photo);
+        QVERIFY(Drop(DropTarget("list"), *DragOf({QUrl::fromLocalFile(Photo("y/a.jpg")),
+                                                  QUrl::fromLocalFile(Photo("second.lisko")),
+                                                  QUrl::fromLocalFile(Photo("exam.lisko")),
+                                                  QUrl::fromLocalFile(Photo("z.lisko"))})));
+        QTRY_COMPARE(Form().Photos().Count(), 3);
+        QCOMPARE(Column(Form().fileView, 1),
+                 (QStringList{Photo("x/"), Photo("y/"), Photo("z.lisko/")}));
+        QCOMPARE(Form().Photos().Photo(0).CropLeft, 10);
+        QCOMPARE(Form().Photos().Photo(1).CropLeft, 0);
+        QVERIFY(dialogs_.questions.empty());
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        QCOMPARE(dialogs_.messages.front().icon, QMessageBox::Information);
+        QCOMPARE(dialogs_.messages.front().text,
+                 QStringLiteral("Открывается одно задание за раз. Не открыты:\n") +
+                     Photo("exam.lisko"));
+    }
+
+    // A damaged job is refused with its error; the photos given with it are still added.
+    void damagedJobIsReportedAndThePhotosWithItAdded() {
+        WriteFile(QStringLiteral("damaged.lisko"), "{}");
+        OpenPhotosFromArguments(Form(), {Photo("damaged.lisko"), Photo("y/a.jpg")});
+        QCOMPARE(Column(Form().fileView, 1), QStringList{Photo("y/")});
+        QCOMPARE(dialogs_.messages.size(), std::size_t{1});
+        QCOMPARE(dialogs_.messages.front().icon, QMessageBox::Critical);
+        QVERIFY2(dialogs_.messages.front().text.contains(
+                     Photo("damaged.lisko") + R"(: not a job file: "format" is missing)"),
+                 qPrintable(dialogs_.messages.front().text));
     }
 
     // The dialog opens where photos were last added from, kept with the reminder dates, while

@@ -6,11 +6,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 #include <csignal>
 #include <string>
 
 #include "pages/JobFile.h"
+#include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
+#include "testsupport/TestRaster.h"
 
 namespace lisko {
 namespace {
@@ -18,7 +21,8 @@ namespace {
 const QString kFolder = QStringLiteral("/jobs/exam");
 
 // Two photos, the first stored relative to the job's folder, the second absolute; every
-// malformed case below is this document with one change.
+// malformed case below is this document with one change. The first has no straightening fields,
+// as every job saved before straightening existed; the second is straightened.
 constexpr char kValidJob[] = R"({
   "format": "liskoprinter-job", "version": 1,
   "layout": { "rows": 2, "columns": 4, "order": "columns" },
@@ -26,7 +30,10 @@ constexpr char kValidJob[] = R"({
     { "source": "notes/page1.jpg", "rotation": 1, "type": "bw", "brightness": 1,
       "contrast": 0, "crop": { "left": 0, "right": 0, "top": 5, "bottom": 0 } },
     { "source": "/photos/page2.jpeg", "rotation": 3, "type": "colour", "brightness": -20,
-      "contrast": 20, "crop": { "left": 50, "right": 49, "top": 0, "bottom": 50 } }
+      "contrast": 20, "crop": { "left": 50, "right": 49, "top": 0, "bottom": 50 },
+      "straighten": true,
+      "sheet": { "top-left": { "x": 100.25, "y": 80 }, "top-right": { "x": 900, "y": 120 },
+                 "bottom-right": { "x": 950, "y": 1300 }, "bottom-left": { "x": 60, "y": 1250 } } }
   ]
 })";
 
@@ -69,6 +76,19 @@ std::string ReadError(const QByteArray& text) {
 
 const QJsonValue kRemoved(QJsonValue::Undefined);
 
+QJsonObject Corner(double x, double y) {
+    return {{"x", x}, {"y", y}};
+}
+
+// The second photo's sheet with other corners.
+QJsonObject Sheet(QJsonObject topLeft, QJsonObject topRight, QJsonObject bottomRight,
+                  QJsonObject bottomLeft) {
+    return {{"top-left", topLeft},
+            {"top-right", topRight},
+            {"bottom-right", bottomRight},
+            {"bottom-left", bottomLeft}};
+}
+
 TEST(JobFile, ReadsEveryFieldAndTakesRelativeSourcesFromTheJobsFolder) {
     const Job job = JobFromJson(kValidJob, kFolder);
     EXPECT_EQ(job.layout.rows, 2);
@@ -82,6 +102,8 @@ TEST(JobFile, ReadsEveryFieldAndTakesRelativeSourcesFromTheJobsFolder) {
     EXPECT_EQ(first.settings.Brightness, 1);
     EXPECT_EQ(first.settings.Contrast, 0);
     EXPECT_EQ(first.settings.CropTop, 5);
+    EXPECT_FALSE(first.settings.Straighten);
+    EXPECT_FALSE(first.settings.SheetCorners);
     const JobPhoto& second = job.photos[1];
     EXPECT_EQ(second.source, QStringLiteral("/photos/page2.jpeg"));
     EXPECT_EQ(second.settings.Rotation, 3);
@@ -92,13 +114,17 @@ TEST(JobFile, ReadsEveryFieldAndTakesRelativeSourcesFromTheJobsFolder) {
     EXPECT_EQ(second.settings.CropRight, 49);
     EXPECT_EQ(second.settings.CropTop, 0);
     EXPECT_EQ(second.settings.CropBottom, 50);
+    EXPECT_TRUE(second.settings.Straighten);
+    ASSERT_TRUE(second.settings.SheetCorners);
+    EXPECT_EQ(*second.settings.SheetCorners, (SheetQuad{QPointF(100.25, 80), QPointF(900, 120),
+                                                        QPointF(950, 1300), QPointF(60, 1250)}));
 }
 
 // A later program may add optional fields; this one opens such a file and ignores them. A byte
 // order mark from a text editor does not matter either.
 TEST(JobFile, IgnoresFieldsItDoesNotKnowAndAByteOrderMark) {
     QJsonValue job = Edited(ValidJob(), {QStringLiteral("comment")}, QStringLiteral("exam 3"));
-    job = Edited(job, QStringLiteral("photos/0/straighten").split('/'), true);
+    job = Edited(job, QStringLiteral("photos/0/label").split('/'), true);
     const Job read = JobFromJson("\xEF\xBB\xBF" + Text(job), kFolder);
     ASSERT_EQ(read.photos.size(), 2u);
     EXPECT_EQ(read.photos[0].settings.CropTop, 5);
@@ -208,7 +234,39 @@ INSTANTIATE_TEST_SUITE_P(
                  "(50 + 50)"},
         EditCase{"CropsMeetDown", "photos/1/crop/top", 50,
                  R"(photo 2: "crop.top" and "crop.bottom" together cut the whole photo away )"
-                 "(50 + 50)"}),
+                 "(50 + 50)"},
+        EditCase{"StraightenAsNumber", "photos/1/straighten", 1,
+                 R"(photo 2: "straighten" must be true or false, not 1)"},
+        EditCase{"StraightenWithoutSheet", "photos/1/sheet", kRemoved,
+                 R"(photo 2: "straighten" is true, but "sheet" is missing)"},
+        EditCase{"SheetAsList", "photos/1/sheet", QJsonArray{100, 80},
+                 R"(photo 2: "sheet" must be an object, not a list)"},
+        EditCase{"CornerMissing", "photos/1/sheet/bottom-left", kRemoved,
+                 R"(photo 2: "sheet.bottom-left" is missing)"},
+        EditCase{"CornerWithoutY", "photos/1/sheet/top-right/y", kRemoved,
+                 R"(photo 2: "sheet.top-right.y" is missing)"},
+        EditCase{"CornerNegative", "photos/1/sheet/top-left/x", -3,
+                 R"(photo 2: "sheet.top-left.x" must be a number from 0 to 1500, not -3)"},
+        EditCase{"CornerBeyondAnyWorkingCopy", "photos/1/sheet/bottom-right/y", 1500.5,
+                 R"(photo 2: "sheet.bottom-right.y" must be a number from 0 to 1500, not 1500.5)"},
+        EditCase{"CornerAsText", "photos/1/sheet/top-left/x", "100",
+                 R"(photo 2: "sheet.top-left.x" must be a number from 0 to 1500, not "100")"},
+        EditCase{"CornerNull", "photos/1/sheet/top-left/y", QJsonValue(),
+                 R"(photo 2: "sheet.top-left.y" must be a number from 0 to 1500, not null)"},
+        EditCase{"EdgesCross", "photos/1/sheet",
+                 Sheet(Corner(100, 80), Corner(950, 1300), Corner(900, 120), Corner(60, 1250)),
+                 R"(photo 2: "sheet": sheet edges cross or bend inwards: the corners must )"
+                 "make a convex quadrilateral"},
+        EditCase{"CornersMirrored", "photos/1/sheet",
+                 Sheet(Corner(900, 120), Corner(100, 80), Corner(60, 1250), Corner(950, 1300)),
+                 R"(photo 2: "sheet": sheet corners go round the wrong way: they must be )"
+                 "top-left, top-right, bottom-right, bottom-left"},
+        EditCase{"TwoCornersTogether", "photos/1/sheet/bottom-right", Corner(903, 125),
+                 R"(photo 2: "sheet": sheet edge from the top-right to the bottom-right corner )"
+                 "is shorter than 8 pixels"},
+        EditCase{"CornerOnItsNeighboursLine", "photos/1/sheet/top-right", Corner(525, 690),
+                 R"(photo 2: "sheet": sheet corner top-right (525, 690) lies almost on the )"
+                 "line of its neighbours"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct TextCase {
@@ -289,20 +347,45 @@ TLiskoData Settings(int rotation, int type, int brightness, int contrast, int le
     return s;
 }
 
+// Corners come back to the last bit, so a reopened photo straightens to the same pixels: also
+// thirds and square roots, which have no short decimal form. Corners are kept with the box off.
 TEST(JobFile, WritesWhatItReadsBack) {
     Job job;
     job.layout = {5, 1, SlotOrder::ColumnWise};
     job.photos = {{"/jobs/exam/a.jpg", Settings(2, 0, -20, 20, 50, 49, 1, 2)},
-                  {"/jobs/b.jpg", Settings(0, 1, 20, -20, 0, 0, 50, 0)}};
+                  {"/jobs/b.jpg", Settings(0, 1, 20, -20, 0, 0, 50, 0)},
+                  {"/jobs/c.jpg", Settings(0, 1, 1, 0, 0, 0, 0, 0)},
+                  {"/jobs/d.jpg", Settings(1, 1, 1, 0, 0, 0, 0, 0)}};
+    job.photos[2].settings.Straighten = true;
+    job.photos[2].settings.SheetCorners =
+        SheetQuad{QPointF(100.0 / 3, 0), QPointF(1499.9999999999998, 1e-9),
+                  QPointF(std::sqrt(2.0) * 1000, 1125), QPointF(0.1, 1000.0 / 7)};
+    job.photos[3].settings.SheetCorners =
+        SheetQuad{QPointF(0, 0), QPointF(1500, 0), QPointF(1500, 1500), QPointF(0, 1500)};
     const Job read = JobFromJson(JobToJson(job, kFolder), kFolder);
     EXPECT_EQ(read.layout.rows, 5);
     EXPECT_EQ(read.layout.columns, 1);
     EXPECT_EQ(read.layout.order, SlotOrder::ColumnWise);
-    ASSERT_EQ(read.photos.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
+    ASSERT_EQ(read.photos.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(read.photos[i].source, job.photos[i].source);
         EXPECT_TRUE(SameSettings(read.photos[i].settings, job.photos[i].settings)) << i;
     }
+}
+
+// A photo that has never been straightened is written with the fields it always had, so a job
+// without straightening reads as before in a program that does not know the new fields.
+TEST(JobFile, PhotoWithoutCornersHasNoStraighteningFields) {
+    Job job;
+    job.photos = {{"/jobs/exam/a.jpg", Settings(1, 1, 1, 0, 0, 0, 0, 0)}};
+    const QJsonObject photo = QJsonDocument::fromJson(JobToJson(job, kFolder))
+                                  .object()
+                                  .value("photos")
+                                  .toArray()
+                                  .at(0)
+                                  .toObject();
+    EXPECT_EQ(photo.keys(),
+              (QStringList{"brightness", "contrast", "crop", "rotation", "source", "type"}));
 }
 
 // Values the photo item renders like the editor's own are written as those.
@@ -429,6 +512,67 @@ TEST_F(JobFileOnDisk, RefusesAFileFarLargerThanAJob) {
                                              ": not a job file: larger than 16777216 bytes");
     }
 }
+
+struct FitCase {
+    const char* name;
+    int width;  // of the source photo; 0: no such file, -1: a file that is no JPEG
+    int height;
+    SheetQuad corners;
+    const char* problem;  // after the job file's path; empty when the job loads
+};
+
+class SheetAgainstTheSource : public JobFileOnDisk,
+                              public ::testing::WithParamInterface<FitCase> {};
+
+// The corners lie in the working copy the import will make; whether they fit it is known from
+// the source's size, before anything is imported.
+TEST_P(SheetAgainstTheSource, FitsTheWorkingCopyItsSourceGives) {
+    const FitCase& c = GetParam();
+    if (c.width > 0) {
+        const std::vector<std::uint8_t> jpeg =
+            EncodeJpeg(test::Uniform24(c.width, c.height, {200, 200, 200}), 75);
+        test::WriteFileBytes(dir_ / "page.jpg", {jpeg.begin(), jpeg.end()});
+    } else if (c.width < 0) {
+        Write(Path("page.jpg"), "not a photo");
+    }
+    Job job;
+    job.photos = {{Path("page.jpg"), Settings(0, 1, 1, 0, 0, 0, 0, 0)}};
+    job.photos[0].settings.Straighten = true;
+    job.photos[0].settings.SheetCorners = c.corners;
+    SaveJobFile(Path("exam.lisko"), job);
+    try {
+        const Job read = LoadJobFile(Path("exam.lisko"));
+        EXPECT_STREQ(c.problem, "");
+        EXPECT_TRUE(SameSettings(read.photos.at(0).settings, job.photos[0].settings));
+    } catch (const JobFileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  Path("exam.lisko").toStdString() + ": " +
+                      QString::fromUtf8(c.problem).arg(Path("page.jpg")).toStdString());
+    }
+}
+
+const SheetQuad kWholeLandscape{QPointF(0, 0), QPointF(1500, 0), QPointF(1500, 750),
+                                QPointF(0, 750)};
+
+INSTANTIATE_TEST_SUITE_P(
+    JobFile, SheetAgainstTheSource,
+    ::testing::Values(
+        // 2000 x 1000 is imported as 1500 x 750; its corners reach to the edges.
+        FitCase{"ToTheEdgesOfAScaledPhoto", 2000, 1000, kWholeLandscape, ""},
+        FitCase{"BelowAScaledPhoto", 2000, 999, kWholeLandscape,
+                R"(photo 1: "sheet" does not fit %1 as imported: sheet corner bottom-right )"
+                "(1500, 750) lies outside the 1500 x 749 picture"},
+        FitCase{"RightOfATurnedPhoto", 1000, 2000, kWholeLandscape,
+                R"(photo 1: "sheet" does not fit %1 as imported: sheet corner top-right )"
+                "(1500, 0) lies outside the 750 x 1500 picture"},
+        FitCase{"BelowASmallPhoto", 300, 200,
+                SheetQuad{QPointF(10, 10), QPointF(290, 10), QPointF(290, 190), QPointF(10, 200.5)},
+                R"(photo 1: "sheet" does not fit %1 as imported: sheet corner bottom-left )"
+                "(10, 201) lies outside the 300 x 200 picture"},
+        // Opening such a photo fails with its own reason, which the window lists.
+        FitCase{"SourceMissing", 0, 0, kWholeLandscape, ""},
+        FitCase{"SourceNoJpeg", -1, 0, kWholeLandscape, ""}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace lisko

@@ -2,8 +2,10 @@
 
 #include <QDate>
 #include <QImage>
+#include <cmath>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "list/PhotoList.h"
@@ -12,6 +14,7 @@
 #include "pages/PageComposer.h"
 #include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
+#include "testsupport/SheetPhotos.h"
 #include "testsupport/TestRaster.h"
 
 namespace lisko {
@@ -142,6 +145,69 @@ TEST_F(JobRoundTrip, ReopenedJobPrintsTheSamePagesAndRenderings) {
         EXPECT_TRUE(SameBytes(is.Thumbnail, was.Thumbnail)) << "photo " << i + 1;
         EXPECT_TRUE(SameBytes(is.Render(false), was.Render(false))) << "photo " << i + 1;
     }
+}
+
+// A sheet found and straightened, and corners placed by hand and switched off again, come back
+// from a job with the very same corners: the same pages and renderings to the byte.
+TEST_F(JobRoundTrip, StraightenedPhotosReopenWithTheirCorners) {
+    const fs::path desk = photos_ / "desk.jpg";
+    for (const test::SheetScene& scene : test::SheetScenes()) {
+        if (scene.name == QLatin1String("plain_desk"))
+            test::SaveSheetPhoto(scene, QString::fromStdString(desk.string()));
+    }
+    ImportedList before(firstScratch_.Path());
+    TLisko& found = before.Add(QString::fromStdString(desk.string()));
+    const QSize unstraightened = found.Render(true).size();
+    ASSERT_TRUE(found.DetectSheetCorners());
+    found.Straighten = true;
+    TLisko& switchedOff = before.Add(WritePhoto("notes/b.jpg", 200, 300, 2));
+    switchedOff.SetSheetCorners(SheetQuad{QPointF(10.0 / 3, 7), QPointF(190.125, 2),
+                                          QPointF(std::sqrt(2.0) * 130, 299.5), QPointF(1, 280)});
+    switchedOff.ImageType = 0;
+    const PageLayout layout{1, 2, SlotOrder::RowWise};
+    const std::vector<QImage> pagesBefore = before.PrintPages(layout);
+
+    Job saved;
+    saved.layout = layout;
+    for (int i = 0; i < before.List().Count(); ++i)
+        saved.photos.push_back(JobPhotoOf(before.List().Photo(i)));
+    const QString jobFile = QString::fromStdString((photos_ / "exam.lisko").string());
+    SaveJobFile(jobFile, saved);
+    const Job opened = LoadJobFile(jobFile);
+    ImportedList after(secondScratch_.Path());
+    for (const JobPhoto& photo : opened.photos)
+        ApplySettings(photo, after.Add(photo.source));
+
+    const std::vector<QImage> pagesAfter = after.PrintPages(opened.layout);
+    ASSERT_EQ(pagesAfter.size(), pagesBefore.size());
+    for (std::size_t page = 0; page < pagesBefore.size(); ++page)
+        EXPECT_TRUE(SameBytes(pagesAfter[page], pagesBefore[page])) << "page " << page + 1;
+    for (int i = 0; i < before.List().Count(); ++i) {
+        TLisko& was = before.List().Photo(i);
+        TLisko& is = after.List().Photo(i);
+        EXPECT_TRUE(SameSettings(is, was)) << "photo " << i + 1;
+        EXPECT_TRUE(SameBytes(is.Render(true), was.Render(true))) << "photo " << i + 1;
+    }
+    // The reopened desk photo is the straightened sheet, not the whole photo.
+    EXPECT_NE(after.List().Photo(0).Render(true).size(), unstraightened);
+    EXPECT_FALSE(after.List().Photo(1).Straighten);
+}
+
+// Corners that do not fit the photo (its file changed after the job was read, say) are refused,
+// and the photo keeps every setting it had.
+TEST_F(JobRoundTrip, CornersOutsideThePhotoChangeNothing) {
+    ImportedList list(firstScratch_.Path());
+    TLisko& photo = list.Add(WritePhoto("a.jpg", 300, 200, 1));
+    photo.SetSheetCorners(
+        SheetQuad{QPointF(10, 10), QPointF(290, 10), QPointF(290, 190), QPointF(10, 190)});
+    const TLiskoData was = photo;
+    JobPhoto job = JobPhotoOf(photo);
+    job.settings.Brightness = 7;
+    job.settings.Straighten = true;
+    job.settings.SheetCorners =
+        SheetQuad{QPointF(0, 0), QPointF(300, 0), QPointF(300, 200.5), QPointF(0, 200)};
+    EXPECT_THROW(ApplySettings(job, photo), std::invalid_argument);
+    EXPECT_TRUE(SameSettings(photo, was));
 }
 
 }  // namespace

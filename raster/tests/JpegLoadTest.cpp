@@ -42,6 +42,10 @@ TEST_P(DecodesLikeDjpeg, ColourFileGives24BitRowsByteForByte) {
     ASSERT_EQ(raster.BitsPerPixel(), 24);
     ASSERT_EQ(raster.Width(), c.width);
     ASSERT_EQ(raster.Height(), c.height);
+    // The header alone tells the size the decoder gives.
+    const JpegSize size = ReadJpegSize(dir / "photo.jpg");
+    EXPECT_EQ(size.width, c.width);
+    EXPECT_EQ(size.height, c.height);
     for (int y = 0; y < raster.RowCount(); ++y) {
         const std::uint8_t* row = raster.Row(y);
         ASSERT_TRUE(std::equal(reference.Rows[static_cast<std::size_t>(y)].begin(),
@@ -262,6 +266,29 @@ TEST(LoadJpegFile, MissingFileErrorNamesTheFileAndTheReason) {
     } catch (const RasterError& e) {
         EXPECT_EQ(std::string(e.what()),
                   "Cannot open file \"/nonexistent/dir/photo.jpg\": No such file or directory");
+    }
+}
+
+// Reading the size fails as decoding does: a missing file is no decoder error, and a file that is
+// no JPEG names libjpeg's complaint.
+TEST(ReadJpegSize, RefusesWhatDecodingRefuses) {
+    EXPECT_THROW(
+        {
+            try {
+                ReadJpegSize("/nonexistent/dir/photo.jpg");
+            } catch (const JpegError&) {
+                FAIL() << "reported as a decoder error";
+            }
+        },
+        RasterError);
+    TempDir dir;
+    test::WriteFileBytes(dir / "notes.jpg", {'n', 'o', 't', 'e', 's'});
+    try {
+        ReadJpegSize(dir / "notes.jpg");
+        FAIL() << "read a size";
+    } catch (const JpegError& e) {
+        EXPECT_EQ(e.File(), dir / "notes.jpg");
+        EXPECT_EQ(e.Code(), JERR_NO_SOI);
     }
 }
 
