@@ -21,8 +21,8 @@ namespace {
 // are marked; a refusal changes nothing but speed.
 void AskForHugePages(std::uint8_t* block, std::size_t size) {
     constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-    const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) &
-                                 ~(kHugePage - 1);
+    const std::uintptr_t start =
+        (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
     const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(block) + size) & ~(kHugePage - 1);
     if (end > start) {
         madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);

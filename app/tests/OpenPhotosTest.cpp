@@ -320,9 +320,9 @@ private slots:
         QVERIFY(dialogs_.questions.empty());
         QCOMPARE(dialogs_.messages.size(), std::size_t{1});
         QCOMPARE(dialogs_.messages.front().icon, QMessageBox::Information);
-        QCOMPARE(dialogs_.messages.front().text,
-                 QStringLiteral("Открывается одно задание за раз. Не открыты:\n") +
-                     Photo("exam.lisko"));
+        QCOMPARE(
+            dialogs_.messages.front().text,
+            QStringLiteral("Открывается одно задание за раз. Не открыты:\n") + Photo("exam.lisko"));
     }
 
     // A damaged job is refused with its error; the photos given with it are still added.
