@@ -81,7 +81,7 @@ AppliedPhoto ApplyOnWorker(TLiskoData parameters, QSize workingSize, bool straig
         }
         parameters.Straighten = on && parameters.SheetCorners.has_value();
     }
-    QImage thumbnail = RenderPhoto(parameters, workingSize, true).thumbnail;
+    QImage thumbnail = RenderThumbnail(parameters, workingSize);
     return {std::move(parameters), std::move(thumbnail)};
 }
 
@@ -284,7 +284,7 @@ void TForm1::RefreshThumbnail() {
     if (EditorBitmap.isNull() || !CurrentPhoto) return;
     // While the corners are being set the editor's picture is not the sheet that prints.
     if (CurrentPhoto->Straighten && !EditorCacheKey.Straighten) {
-        CurrentPhoto->Render(true);
+        CurrentPhoto->RenderThumbnail();
         return;
     }
     const int w = EditorBitmap.width();

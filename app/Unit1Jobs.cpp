@@ -189,7 +189,7 @@ QString TForm1::ImportJobPhoto(const JobPhoto& source) {
         const TLiskoData imported = photo;
         ApplySettings(source, photo);
         // The import drew the thumbnail with its own settings; the preview shows the job's.
-        if (!SameSettings(imported, photo)) photo.Render(true);
+        if (!SameSettings(imported, photo)) photo.RenderThumbnail();
     } catch (const std::exception& e) {
         return ReasonOf(e);
     }

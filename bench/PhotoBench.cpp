@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QString>
+#include <memory>
 
 #include "photo/ImportBatch.h"
 #include "photo/Lisko.h"
@@ -94,28 +95,48 @@ BENCHMARK(BM_ImportYardstick)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 enum class Mode { Colour, BlackWhiteContrast0, BlackWhiteContrast20 };
 
-// Rendering a landscape 1500 x 1125 working copy (turned, with crop, thumbnail refreshed).
+// A landscape 1500 x 1125 working copy set to the mode in the benchmark's first argument.
+std::unique_ptr<TLisko> PhotoInMode(const test::TempDir& scratch, Mode mode) {
+    auto photo = std::make_unique<TLisko>(Q(Files().working), Q(scratch.Path()));
+    photo->ImageType = mode == Mode::Colour ? 0 : 1;
+    photo->Brightness = mode == Mode::Colour ? 2 : 1;
+    photo->Contrast = mode == Mode::BlackWhiteContrast20 ? 20 : 1;
+    if (mode == Mode::BlackWhiteContrast0) photo->Contrast = 0;
+    return photo;
+}
+
+void RenderArguments(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"Colour0_BW1_BW20", "threads"})
+        ->ArgsProduct({{static_cast<int>(Mode::Colour), static_cast<int>(Mode::BlackWhiteContrast0),
+                        static_cast<int>(Mode::BlackWhiteContrast20)},
+                       {1, 2}})
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+
+// A whole rendering (turned, with crop, thumbnail refreshed), as printing makes it.
 void BM_Render(benchmark::State& state) {
     const test::TempDir scratch;
-    TLisko photo(Q(Files().working), Q(scratch.Path()));
-    const auto mode = static_cast<Mode>(state.range(0));
-    photo.ImageType = mode == Mode::Colour ? 0 : 1;
-    photo.Brightness = mode == Mode::Colour ? 2 : 1;
-    photo.Contrast = mode == Mode::BlackWhiteContrast20 ? 20 : 1;
-    if (mode == Mode::BlackWhiteContrast0) photo.Contrast = 0;
+    const std::unique_ptr<TLisko> photo = PhotoInMode(scratch, static_cast<Mode>(state.range(0)));
     const test::RasterThreadsScope threads(static_cast<int>(state.range(1)));
     for (auto _ : state) {
-        QImage rendering = photo.Render(true);
+        QImage rendering = photo->Render(true);
         benchmark::DoNotOptimize(rendering.constBits());
     }
 }
-BENCHMARK(BM_Render)
-    ->ArgNames({"Colour0_BW1_BW20", "threads"})
-    ->ArgsProduct({{static_cast<int>(Mode::Colour), static_cast<int>(Mode::BlackWhiteContrast0),
-                    static_cast<int>(Mode::BlackWhiteContrast20)},
-                   {1, 2}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_Render)->Apply(RenderArguments);
+
+// The thumbnail alone, as the import and apply to many make it.
+void BM_RenderThumbnail(benchmark::State& state) {
+    const test::TempDir scratch;
+    const std::unique_ptr<TLisko> photo = PhotoInMode(scratch, static_cast<Mode>(state.range(0)));
+    const test::RasterThreadsScope threads(static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        photo->RenderThumbnail();
+        benchmark::DoNotOptimize(photo->Thumbnail.constBits());
+    }
+}
+BENCHMARK(BM_RenderThumbnail)->Apply(RenderArguments);
 
 }  // namespace
 }  // namespace lisko

@@ -68,16 +68,25 @@ void BM_ResizeFast1500x1125To200x200(benchmark::State& state) {
 }
 BENCHMARK(BM_ResizeFast1500x1125To200x200)->Unit(benchmark::kMicrosecond);
 
+// A quarter turn of the working copy, in colour and (as the thumbnail of a black-and-white photo
+// turns it) in grey.
 void BM_RotateInto90Of1500x1125(benchmark::State& state) {
-    const TFastDIB& source = WorkingCopy();
-    TFastDIB dest = TFastDIB::CreateBlank(1125, 1500, 24);
+    const int bits = static_cast<int>(state.range(0));
+    TFastDIB grey;
+    if (bits == 8) WorkingCopy().ToGray8(grey);
+    const TFastDIB& source = bits == 8 ? grey : WorkingCopy();
+    TFastDIB dest = TFastDIB::CreateBlank(1125, 1500, bits);
     for (auto _ : state) {
         RotateInto(source, dest, 65536, 90);
         benchmark::ClobberMemory();
     }
     SetPixelsProcessed(state, dest);
 }
-BENCHMARK(BM_RotateInto90Of1500x1125)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RotateInto90Of1500x1125)
+    ->ArgName("bits")
+    ->Arg(24)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_AutoLevels1500x1125(benchmark::State& state) {
     TFastDIB raster = TFastDIB::CreateBlank(1500, 1125, 24);

@@ -99,10 +99,12 @@ void SmoothBackground(TFastDIB& background, int contrast) {
     SmoothGray(background, std::min(before, TFastDIB::MaxSide) + 1);
 }
 
+}  // namespace
+
 // The result of every pixel is the palette entry of its normalised value, as converting the 8-bit
 // result into the 24-bit picture would give, written straight into the picture. The entries of the
 // grey ramp are grey, so one byte per (background, grey) pair carries all three channels.
-void WriteNormalized(const TFastDIB& grey, const TFastDIB& background, TFastDIB& picture) {
+void WriteBlackWhite(const TFastDIB& grey, const TFastDIB& background, TFastDIB& picture) {
     const NormalizeTable& normalized = Normalized();
     const Palette256& palette = background.Palette();
     NormalizeTable shown;
@@ -124,8 +126,6 @@ void WriteNormalized(const TFastDIB& grey, const TFastDIB& background, TFastDIB&
         }
     });
 }
-
-}  // namespace
 
 int NormalizeGrey(int grey, int background) {
     if (grey < 0 || grey > 255 || background < 0 || background > 255) {
@@ -150,18 +150,20 @@ void BlackWhiteFilter(int imageType, int brightness, int contrast, TFastDIB& ras
     }
     if (raster.IsEmpty()) return;
 
+    TFastDIB grey = TFastDIB::CreateBlank(raster.Width(), raster.Height(), 8);
+    raster.ToGray8(grey);
+    WriteBlackWhite(grey, PaperBrightness(grey, brightness, contrast), raster);
+}
+
+TFastDIB PaperBrightness(const TFastDIB& grey, int brightness, int contrast) {
     // Tiles at least as large as the picture all cover it whole; the cap keeps brightness + 1 from
     // overflowing.
     const int tile = std::min(std::max(brightness, 0), TFastDIB::MaxSide) + 1;
-
-    TFastDIB grey = TFastDIB::CreateBlank(raster.Width(), raster.Height(), 8);
-    raster.ToGray8(grey);
-    TFastDIB background = TFastDIB::CreateBlank(raster.Width(), raster.Height(), 8);
+    TFastDIB background = TFastDIB::CreateBlank(grey.Width(), grey.Height(), 8);
     background.FillGrayPalette(0, 255, std::array{BgrBlack, BgrWhite});
-
     EstimateBackground(grey, tile, background);
     SmoothBackground(background, contrast);
-    WriteNormalized(grey, background, raster);
+    return background;
 }
 
 }  // namespace lisko

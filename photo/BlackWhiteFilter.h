@@ -12,6 +12,14 @@ namespace lisko {
 // like 0. A raster without pixels is left as it is.
 void BlackWhiteFilter(int imageType, int brightness, int contrast, TFastDIB& raster);
 
+// The filter in its two halves, for a caller that needs the result at a few pixels only.
+// First, the paper's brightness around every pixel of an 8-bit grey picture: the tile maxima,
+// smoothed, with the grey ramp palette through which the result is shown.
+TFastDIB PaperBrightness(const TFastDIB& grey, int brightness, int contrast);
+// Then each pixel's result from its grey and its paper's brightness (8-bit rasters of one size,
+// the paper's palette as PaperBrightness gives it), written into a 24-bit picture of that size.
+void WriteBlackWhite(const TFastDIB& grey, const TFastDIB& paper, TFastDIB& picture);
+
 // One smoothing pass in place over an 8-bit raster: each pixel becomes the truncated mean of the
 // four corners of the square of half-width `spread` around it, clamped into the raster. Rows are
 // visited from row 0 (the bottom) and columns from the left, and every read sees what is stored at

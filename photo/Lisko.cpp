@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -99,8 +100,11 @@ void TLisko::ImportSource(const QString& scratchDirectory, const Adjust& adjust,
                                                     static_cast<qsizetype>(jpeg.size())));
     try {
         if (adjust) adjust(*this);
-        QImage rendering = Render(true);
-        if (firstRendering) *firstRendering = std::move(rendering);
+        if (firstRendering) {
+            *firstRendering = Render(true);
+        } else {
+            RenderThumbnail();
+        }
     } catch (...) {
         QFile::remove(WorkFile);
         WorkFile.clear();
@@ -139,74 +143,121 @@ QImage TLisko::Render(bool withCrop) {
     return std::move(rendering.image);
 }
 
+void TLisko::RenderThumbnail() {
+    Thumbnail = lisko::RenderThumbnail(*this, workingSize_);
+}
+
 std::optional<SheetQuad> DetectSheetIn(const QString& workFile) {
     return DetectSheet(LoadAs24Bits(workFile));
 }
 
-PhotoRendering RenderPhoto(const TLiskoData& photo, QSize workingSize, bool withCrop) {
+namespace {
+
+// The working copy as every rendering starts from it: straightened first when asked.
+TFastDIB LoadWorkingPicture(const TLiskoData& photo, QSize workingSize) {
     TFastDIB r = LoadAs24Bits(photo.WorkFile);
-    if (photo.Straighten) {
-        if (!photo.SheetCorners) {
-            throw std::invalid_argument(
-                "Straightening the sheet needs its four corners; none are set");
-        }
-        CheckSheetQuad(*photo.SheetCorners, workingSize.width(), workingSize.height());
-        r = StraightenSheet(r, *photo.SheetCorners);
+    if (!photo.Straighten) return r;
+    if (!photo.SheetCorners) {
+        throw std::invalid_argument("Straightening the sheet needs its four corners; none are set");
     }
+    CheckSheetQuad(*photo.SheetCorners, workingSize.width(), workingSize.height());
+    return StraightenSheet(r, *photo.SheetCorners);
+}
 
-    const Turn turn = photo.TurnOf();
-    if (turn != Turn::None) {
-        const bool sidesSwap = turn != Turn::HalfTurn;
-        TFastDIB turned = TFastDIB::CreateBlank(sidesSwap ? r.Height() : r.Width(),
-                                                sidesSwap ? r.Width() : r.Height(), 24);
-        turned.Clear(BgrWhite);
-        const double angle = turn == Turn::Clockwise       ? 90.0
-                             : turn == Turn::Anticlockwise ? -90.0
-                                                           : 180.0;
-        RotateInto(r, turned, 65536, angle);
-        r = std::move(turned);
-    }
+// The picture turned onto a white page. At 8 bits the picture is grey, and the page is white
+// there too: entry 255 of the grey ramp.
+TFastDIB Turned(TFastDIB picture, Turn turn) {
+    if (turn == Turn::None) return picture;
+    const bool sidesSwap = turn != Turn::HalfTurn;
+    TFastDIB turned = TFastDIB::CreateBlank(sidesSwap ? picture.Height() : picture.Width(),
+                                            sidesSwap ? picture.Width() : picture.Height(),
+                                            picture.BitsPerPixel());
+    if (turned.BitsPerPixel() == 8) turned.FillGrayPalette(0, 255, std::array{BgrBlack, BgrWhite});
+    turned.Clear(BgrWhite);
+    const double angle = turn == Turn::Clockwise       ? 90.0
+                         : turn == Turn::Anticlockwise ? -90.0
+                                                       : 180.0;
+    RotateInto(picture, turned, 65536, angle);
+    return turned;
+}
 
-    if (withCrop) {
-        // Crops that add up to 100 % on one axis would leave at most a sliver of rounding.
-        if (photo.CropLeft < 0 || photo.CropRight < 0 || photo.CropTop < 0 ||
-            photo.CropBottom < 0 || std::int64_t{photo.CropLeft} + photo.CropRight >= 100 ||
-            std::int64_t{photo.CropTop} + photo.CropBottom >= 100) {
-            throw std::runtime_error("Crops of " + std::to_string(photo.CropLeft) + "% left, " +
-                                     std::to_string(photo.CropRight) + "% right, " +
-                                     std::to_string(photo.CropTop) + "% top and " +
-                                     std::to_string(photo.CropBottom) +
-                                     "% bottom leave nothing of the photo");
-        }
-        const int cl = CropPixels(photo.CropLeft, r.Width());
-        const int cr = CropPixels(photo.CropRight, r.Width());
-        const int ct = CropPixels(photo.CropTop, r.Height());
-        const int cb = CropPixels(photo.CropBottom, r.Height());
-        const int w = r.Width() - cl - cr;
-        const int h = r.Height() - ct - cb;
-        TFastDIB cropped = TFastDIB::CreateBlank(w, h, 24);
-        r.CopyRect(cropped, 0, 0, cropped.Width(), cropped.Height(), cl, ct);
-        r = std::move(cropped);
+// The photo's crops applied to a turned picture; throws when they would leave nothing.
+TFastDIB Cropped(TFastDIB picture, const TLiskoData& photo) {
+    // Crops that add up to 100 % on one axis would leave at most a sliver of rounding.
+    if (photo.CropLeft < 0 || photo.CropRight < 0 || photo.CropTop < 0 || photo.CropBottom < 0 ||
+        std::int64_t{photo.CropLeft} + photo.CropRight >= 100 ||
+        std::int64_t{photo.CropTop} + photo.CropBottom >= 100) {
+        throw std::runtime_error("Crops of " + std::to_string(photo.CropLeft) + "% left, " +
+                                 std::to_string(photo.CropRight) + "% right, " +
+                                 std::to_string(photo.CropTop) + "% top and " +
+                                 std::to_string(photo.CropBottom) +
+                                 "% bottom leave nothing of the photo");
     }
+    const int cl = CropPixels(photo.CropLeft, picture.Width());
+    const int cr = CropPixels(photo.CropRight, picture.Width());
+    const int ct = CropPixels(photo.CropTop, picture.Height());
+    const int cb = CropPixels(photo.CropBottom, picture.Height());
+    if (cl == 0 && cr == 0 && ct == 0 && cb == 0) return picture;
+    TFastDIB cropped = TFastDIB::CreateBlank(picture.Width() - cl - cr, picture.Height() - ct - cb,
+                                             picture.BitsPerPixel());
+    cropped.Palette() = picture.Palette();
+    picture.CopyRect(cropped, 0, 0, cropped.Width(), cropped.Height(), cl, ct);
+    return cropped;
+}
+
+// The colour mode's tone: brightness before contrast, as the order changes the result.
+void AdjustColours(const TLiskoData& photo, TFastDIB& picture) {
+    const int b = ToneAmount(photo.Brightness);
+    const int c = ToneAmount(photo.Contrast);
+    AdjustBrightness(picture, b, b, b);
+    AdjustContrast(picture, c, c, c);
+}
+
+TFastDIB SquareOf(const TFastDIB& picture) {
+    TFastDIB square =
+        TFastDIB::CreateBlank(TLisko::ThumbnailSide, TLisko::ThumbnailSide, picture.BitsPerPixel());
+    square.Palette() = picture.Palette();
+    ResizeFast(picture, square);
+    return square;
+}
+
+}  // namespace
+
+PhotoRendering RenderPhoto(const TLiskoData& photo, QSize workingSize, bool withCrop) {
+    TFastDIB r = Turned(LoadWorkingPicture(photo, workingSize), photo.TurnOf());
+    if (withCrop) r = Cropped(std::move(r), photo);
 
     if (photo.IsBlackWhite()) {
         BlackWhiteFilter(photo.ImageType, photo.Brightness, photo.Contrast, r);
     } else {
-        // Brightness before contrast: the order changes the result.
-        const int b = ToneAmount(photo.Brightness);
-        const int c = ToneAmount(photo.Contrast);
-        AdjustBrightness(r, b, b, b);
-        AdjustContrast(r, c, c, c);
+        AdjustColours(photo, r);
     }
 
-    if (withCrop) {
-        TFastDIB thumbnail =
-            TFastDIB::CreateBlank(TLisko::ThumbnailSide, TLisko::ThumbnailSide, 24);
-        ResizeFast(r, thumbnail);
-        QImage small = HandOverToImage(std::move(thumbnail));
-        return {HandOverToImage(std::move(r)), std::move(small)};
+    if (!withCrop) return {HandOverToImage(std::move(r)), QImage()};
+    QImage thumbnail = HandOverToImage(SquareOf(r));
+    return {HandOverToImage(std::move(r)), std::move(thumbnail)};
+}
+
+// The thumbnail keeps only the pixels that nearest-neighbour sampling picks, and every step
+// after the crop but the filter's paper estimate works pixel by pixel. So the picture is sampled
+// as early as those steps allow: before the tone in colour, and in black and white after the
+// paper estimate, which alone needs the whole (grey) picture. Turning and cropping grey pixels
+// gives the grey of the turned and cropped colour pixels.
+QImage RenderThumbnail(const TLiskoData& photo, QSize workingSize) {
+    TFastDIB r = LoadWorkingPicture(photo, workingSize);
+    if (!photo.IsBlackWhite()) {
+        TFastDIB square = SquareOf(Cropped(Turned(std::move(r), photo.TurnOf()), photo));
+        AdjustColours(photo, square);
+        return HandOverToImage(std::move(square));
     }
-    return {HandOverToImage(std::move(r)), QImage()};
+    TFastDIB grey;
+    r.ToGray8(grey);
+    r = TFastDIB();
+    grey = Cropped(Turned(std::move(grey), photo.TurnOf()), photo);
+    const TFastDIB paper = PaperBrightness(grey, photo.Brightness, photo.Contrast);
+    TFastDIB square = TFastDIB::CreateBlank(TLisko::ThumbnailSide, TLisko::ThumbnailSide, 24);
+    WriteBlackWhite(SquareOf(grey), SquareOf(paper), square);
+    return HandOverToImage(std::move(square));
 }
 
 }  // namespace lisko

@@ -72,6 +72,8 @@ public:
     // With the crop it also replaces Thumbnail. Throws when the working copy cannot be read or
     // the crops leave no picture; the item and its thumbnail stay as they were then.
     QImage Render(bool withCrop);
+    // What Render(true) does to Thumbnail, without making the picture it would return.
+    void RenderThumbnail();
 
     // Looks for the sheet in the working copy and, when a whole one is visible, takes its corners
     // (the flag stays as it is). Returns whether one was found; throws when the working copy
@@ -109,6 +111,8 @@ struct PhotoRendering {
 // What TLisko::Render does, from a copy of a photo's parameters and without touching the photo,
 // so that it can run on another thread while the window keeps working with the photo.
 PhotoRendering RenderPhoto(const TLiskoData& photo, QSize workingSize, bool withCrop);
+// The thumbnail RenderPhoto gives with the crop, at a fraction of its cost; throws as it does.
+QImage RenderThumbnail(const TLiskoData& photo, QSize workingSize);
 
 // The whole sheet a working copy shows, as TLisko::DetectSheetCorners looks for it.
 std::optional<SheetQuad> DetectSheetIn(const QString& workFile);

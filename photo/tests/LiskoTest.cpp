@@ -281,6 +281,7 @@ TEST_P(CropLeavingNothing, IsRefusedAndTheItemStaysAsItWas) {
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("leave nothing"), std::string::npos) << e.what();
     }
+    EXPECT_THROW(photo.RenderThumbnail(), std::runtime_error);
     EXPECT_EQ(photo.Thumbnail, thumbnail);
     EXPECT_EQ(photo.CropLeft, l);
     // The uncropped rendering still works.
@@ -359,6 +360,67 @@ TEST_F(PhotoItem, AdjustmentGoesInBeforeTheFirstRendering) {
     EXPECT_EQ(first, later.Render(true));
     EXPECT_EQ(adjusted.Thumbnail, later.Thumbnail);
 }
+
+// The thumbnail made without the whole picture (on import, for apply to many) must be the very
+// one the whole rendering gives: every turn with odd and even sides (where the turned picture has
+// a white edge), sizes below and above the square, crops, both modes and their extreme settings.
+struct ThumbnailCase {
+    const char* name;
+    int width, height;  // of the source, not larger than a working copy
+    int rotation, imageType, brightness, contrast;
+    std::array<int, 4> crops;  // left, right, top, bottom
+    bool straighten = false;
+};
+
+class ThumbnailAlone : public PhotoItem, public ::testing::WithParamInterface<ThumbnailCase> {};
+
+TEST_P(ThumbnailAlone, EqualsTheThumbnailOfTheWholeRendering) {
+    const ThumbnailCase& c = GetParam();
+    const std::vector<std::uint8_t> jpeg = EncodeJpeg(test::PageLike24(c.width, c.height, 7), 90);
+    test::WriteFileBytes(sources_ / "page.jpg", {jpeg.begin(), jpeg.end()});
+    TLisko photo(Q(sources_ / "page.jpg"), Scratch());
+    const QImage imported = photo.Thumbnail;
+    EXPECT_EQ(imported, RenderPhoto(photo, photo.WorkingSize(), true).thumbnail)
+        << "the import's thumbnail";
+
+    photo.Rotation = c.rotation;
+    photo.ImageType = c.imageType;
+    photo.Brightness = c.brightness;
+    photo.Contrast = c.contrast;
+    photo.CropLeft = c.crops[0];
+    photo.CropRight = c.crops[1];
+    photo.CropTop = c.crops[2];
+    photo.CropBottom = c.crops[3];
+    if (c.straighten) {
+        photo.SheetCorners =
+            SheetQuad{QPointF(3.5, 2), QPointF(c.width - 9.0, 6.25),
+                      QPointF(c.width - 2.0, c.height - 4.0), QPointF(1, c.height - 12.5)};
+        photo.Straighten = true;
+    }
+    const QImage expected = RenderPhoto(photo, photo.WorkingSize(), true).thumbnail;
+    ASSERT_EQ(expected.size(), QSize(200, 200));
+    EXPECT_EQ(RenderThumbnail(photo, photo.WorkingSize()), expected);
+    photo.RenderThumbnail();
+    EXPECT_EQ(photo.Thumbnail, expected);
+    EXPECT_EQ(photo.Thumbnail.format(), imported.format());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ThumbnailAlone,
+    ::testing::Values(
+        ThumbnailCase{"ImportedLandscapeOddSides", 641, 479, 1, 1, 1, 0, {0, 0, 0, 0}},
+        ThumbnailCase{"AnticlockwiseOddDifference", 641, 480, 2, 1, 1, 0, {0, 0, 0, 0}},
+        ThumbnailCase{"HalfTurnCropped", 333, 555, 3, 1, 4, 3, {7, 11, 13, 5}},
+        ThumbnailCase{"UnknownTurnIsNone", 300, 200, 9, 1, 1, 0, {0, 0, 0, 0}},
+        ThumbnailCase{"ClockwiseCroppedLargeTiles", 700, 501, 1, 1, 20, 20, {10, 0, 25, 30}},
+        ThumbnailCase{"NegativeSettingsAct0", 250, 410, 0, 5, -3, -8, {0, 49, 0, 50}},
+        ThumbnailCase{"SmallerThanTheSquare", 37, 151, 1, 1, 1, 2, {3, 3, 3, 3}},
+        ThumbnailCase{"OnePixelWide", 1, 90, 2, 1, 1, 0, {0, 0, 0, 0}},
+        ThumbnailCase{"ColourTurnedAndCropped", 501, 300, 1, 0, 2, -3, {5, 10, 15, 20}},
+        ThumbnailCase{"ColourExtremes", 260, 390, 3, 0, 30, 30, {0, 0, 0, 0}},
+        ThumbnailCase{"StraightenedBlackWhite", 420, 300, 1, 1, 1, 0, {4, 4, 4, 4}, true},
+        ThumbnailCase{"StraightenedColour", 300, 420, 0, 0, 1, 1, {0, 0, 0, 0}, true}),
+    [](const auto& testCase) { return testCase.param.name; });
 
 TEST_F(PhotoItem, FailedAdjustmentLeavesNoWorkingFile) {
     const auto adjust = [](TLisko& photo) {
