@@ -1,35 +1,16 @@
 #include "raster/FastDIB.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
-#include <sys/mman.h>
+#include "raster/PixelBlocks.h"
 
 namespace lisko {
 
 void FreePixels::operator()(std::uint8_t* pixels) const {
-    std::free(pixels);
+    ReleasePixels(pixels);
 }
-
-namespace {
-
-// A camera photo's raster is tens of megabytes that arrive as untouched pages; filling them 4 KiB
-// at a time cost a quarter of a whole render in page faults. Transparent huge pages (where the
-// system allows them on request) fault in 2 MiB at a time. Only whole huge pages inside the block
-// are marked; a refusal changes nothing but speed.
-void AskForHugePages(std::uint8_t* block, std::size_t size) {
-    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-    const std::uintptr_t start =
-        (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(block) + size) & ~(kHugePage - 1);
-    if (end > start) {
-        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-    }
-}
-
-}  // namespace
 
 RasterError::RasterError(std::string_view operation, std::string_view problem)
     : std::runtime_error(std::string(operation) + ": " + std::string(problem)) {}
@@ -84,13 +65,11 @@ void TFastDIB::SetSize(int width, int height, int bitsPerPixel) {
     // Zeroed memory keeps the row padding defined for whoever reads whole rows later.
     PixelMemory memory;
     if (imageSize > 0) {
-        memory.reset(
-            static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(imageSize), 1)));
+        memory.reset(AllocatePixels(static_cast<std::size_t>(imageSize)));
         if (!memory) {
             throw RasterError("SetSize", "no memory for " + std::to_string(width) + " x " +
                                              std::to_string(height) + " pixels");
         }
-        AskForHugePages(memory.get(), static_cast<std::size_t>(imageSize));
     }
     memory_ = std::move(memory);
     width_ = width;

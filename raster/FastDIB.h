@@ -42,8 +42,8 @@ public:
     explicit RasterError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// Pixel memory comes from calloc: a large block arrives as fresh zero pages, so a new raster
-// costs no pass of its own to clear it.
+// Pixel memory arrives zeroed (raster/PixelBlocks.h), so row padding is defined for whoever reads
+// whole rows.
 struct FreePixels {
     void operator()(std::uint8_t* pixels) const;
 };
