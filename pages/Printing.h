@@ -27,7 +27,8 @@ QString PrintJobTitle();
 // One print job: begin, then each page composed, stretched over the printable area and followed
 // by a new page unless it is the last, then end. A job without pages still opens and closes, which
 // gives one blank page. When composing or printing fails, the job is aborted and closed before the
-// error goes on: no job is left open.
+// error goes on: no job is left open. `compose` runs on another thread, for one page at a time
+// and in order, while the caller's thread waits inside PrintJob; it must not touch widgets.
 void PrintJob(QPrinter& printer, const std::vector<int>& indices, const PageComposer& compose);
 
 // One job per copy, each with the pages of the range in order. beforeJob, when given, runs before
