@@ -421,6 +421,17 @@ void TForm1::AddFiles(const QStringList& paths) {
         pendingFiles_ += paths;
         return;
     }
+    // An error ends the batches and also what waits for them.
+    try {
+        ImportBatches(paths);
+    } catch (...) {
+        waitingPaths_.clear();
+        throw;
+    }
+    OpenWaitingPaths();
+}
+
+void TForm1::ImportBatches(const QStringList& paths) {
     adding_ = true;
     // An error ends the batch and the paths waiting behind it.
     struct Reset {

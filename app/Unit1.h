@@ -72,7 +72,8 @@ public:
     // that are missing or fail to import are skipped and listed in one message at the end.
     void OpenJobFile(const QString& path);
     // What the command line or a drop names: a job file among the paths opens as "Открыть" opens
-    // one, then the photos and folders are added as AddFiles adds them.
+    // one, then the photos and folders are added as AddFiles adds them. Given while a batch runs,
+    // paths with a job wait for the batch to end.
     void OpenPaths(const QStringList& paths);
 
     // Reminders, links and web pages.
@@ -192,6 +193,10 @@ private:
     PageSources CurrentPageSources() const;
     void WireActions();
     void InsertEntryRow(int index);
+    // The batch AddFiles starts, and the batches of the paths given while it runs.
+    void ImportBatches(const QStringList& paths);
+    // Opens what named a job while a batch ran, now that the batch has ended.
+    void OpenWaitingPaths();
     // The imports of one batch, in order under the progress bar; false when the window closed or
     // the program ended meanwhile.
     bool ImportInOrder(const QStringList& files);
@@ -215,6 +220,9 @@ private:
     bool closed_ = false;
     bool adding_ = false;
     QStringList pendingFiles_;  // given while a batch runs
+    // A drop or command line naming a job, given while a batch runs: the job would replace the
+    // list under the batch, so all of it waits until the batch ends.
+    QStringList waitingPaths_;
     QWidget* previewViewport_ = nullptr;
     bool applying_ = false;
     QString jobPath_;  // the job file last saved or opened, where the job dialogs start

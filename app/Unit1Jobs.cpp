@@ -133,7 +133,16 @@ void TForm1::OpenJobFile(const QString& path) {
             QMessageBox::Warning);
     }
     // Photos dropped or passed in meanwhile waited for the job; they join it now.
-    if (!pendingFiles_.isEmpty()) AddFiles(std::exchange(pendingFiles_, {}));
+    if (!pendingFiles_.isEmpty()) {
+        AddFiles(std::exchange(pendingFiles_, {}));
+    } else {
+        OpenWaitingPaths();
+    }
+}
+
+void TForm1::OpenWaitingPaths() {
+    if (closed_ || adding_ || waitingPaths_.isEmpty()) return;
+    OpenPaths(std::exchange(waitingPaths_, {}));
 }
 
 // A job and photos together (dropped as one, say) mean "open this job and add these": the job
@@ -142,6 +151,10 @@ void TForm1::OpenJobFile(const QString& path) {
 // the list, so a second job is not opened, and a message says which were not.
 void TForm1::OpenPaths(const QStringList& paths) {
     const JobsAndPhotos given = SeparateJobFiles(paths);
+    if (adding_ && !given.jobs.isEmpty()) {
+        waitingPaths_ += paths;
+        return;
+    }
     if (!given.jobs.isEmpty()) {
         Handle([this, &given] { OpenJobFile(given.jobs.front()); });
         if (closed_) return;

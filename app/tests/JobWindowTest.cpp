@@ -350,6 +350,59 @@ private slots:
         QVERIFY(dialogs_.messages.empty());
     }
 
+    // A drop naming a job while the list is being filled waits for the batch under way: then the
+    // job opens as ever, asking before it replaces the list, and the photos dropped with it join
+    // the list that stands after that. A batch that ends with an error takes the drop with it,
+    // as it does the photos waiting behind it.
+    void jobDroppedDuringABatchOpensAfterIt_data() {
+        QTest::addColumn<QString>("batch");
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("messages");
+        const QStringList replaced{"c.jpg", "b.jpg"};
+        const QStringList kept{"a.jpg", "b.jpg"};
+        QTest::newRow("photos, replaced") << "photos" << true << replaced << 1 << 0;
+        QTest::newRow("photos, kept") << "photos" << false << kept << 1 << 0;
+        QTest::newRow("job, replaced") << "job" << true << replaced << 1 << 0;
+        QTest::newRow("job, kept") << "job" << false << kept << 1 << 0;
+        QTest::newRow("failing photo") << "failing" << true << QStringList{"a.jpg"} << 0 << 1;
+    }
+    void jobDroppedDuringABatchOpensAfterIt() {
+        QFETCH(QString, batch);
+        QFETCH(bool, replace);
+        QFETCH(QStringList, list);
+        QFETCH(int, questions);
+        QFETCH(int, messages);
+        const QString dropped = Output(QStringLiteral("dropped.lisko"));
+        SaveJobFile(dropped, {PageLayout{}, {{Photo(QStringLiteral("c.jpg")), TLiskoData{}}}});
+        bool waited = false;
+        QTimer::singleShot(0, &Form(), [this, dropped, &waited] {
+            Form().OpenPaths({dropped, Photo(QStringLiteral("notes/b.jpg"))});
+            waited = Form().Photos().Count() == 0 && dialogs_.questions.empty();
+        });
+        if (batch == QLatin1String("job")) {
+            const QString first = Output(QStringLiteral("first.lisko"));
+            SaveJobFile(first,
+                        {PageLayout{}, {{Photo(QStringLiteral("notes/a.jpg")), TLiskoData{}}}});
+            // Opening into the empty list asks nothing: the answer is for the dropped job.
+            Open(first, replace);
+        } else {
+            dialogs_.yesNo.push_back(replace);
+            Add(batch == QLatin1String("photos") ? QStringList{"notes/a.jpg"}
+                                                 : QStringList{"notes/a.jpg", "broken.jpg"});
+        }
+        QVERIFY(waited);
+        QCOMPARE(Column(Form().fileView, 0), list);
+        QCOMPARE(dialogs_.questions.size(), static_cast<std::size_t>(questions));
+        QCOMPARE(dialogs_.messages.size(), static_cast<std::size_t>(messages));
+        // The replaced photo's working copy went with it.
+        QCOMPARE(QDir(scratch_->path()).entryList(QDir::Files).size(), list.size());
+        // Nothing of the drop is left to open after a later batch.
+        Add({"notes/b.jpg"});
+        QCOMPARE(dialogs_.questions.size(), static_cast<std::size_t>(questions));
+    }
+
     // A photo straightened with "Выровнять лист" comes back from its job straightened, with the
     // same corners: the window prints the same pages, and so does the command-line tool from the
     // same job file.
