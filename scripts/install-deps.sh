@@ -12,7 +12,7 @@ packages=(
   fonts-crosextra-carlito fonts-wine
   ca-certificates
   poppler-utils
-  desktop-file-utils dpkg-dev iproute2 util-linux
+  desktop-file-utils shared-mime-info dpkg-dev iproute2 util-linux
   qt6-translations-l10n qt6-gtk-platformtheme
   xvfb xauth x11-utils xdotool
   clang-14 libclang-rt-14-dev

@@ -1,4 +1,5 @@
-# cmake -DBUILD_DIR=... -DSTAGE_DIR=... -DDESKTOP_FILE_VALIDATE=... -P CheckInstall.cmake
+# cmake -DBUILD_DIR=... -DSTAGE_DIR=... -DDESKTOP_FILE_VALIDATE=... -DUPDATE_MIME_DATABASE=...
+#       -P CheckInstall.cmake
 
 function(fail message)
   message(FATAL_ERROR "Install: ${message}")
@@ -40,20 +41,38 @@ endif()
 file(STRINGS ${entry} icon REGEX "^Icon=")
 string(REPLACE "Icon=" "" icon "${icon}")
 
-# Each icon is a PNG exactly as large as the folder of its size says.
-foreach(size 48 256)
-  set(png ${prefix}/share/icons/hicolor/${size}x${size}/apps/${icon}.png)
-  if(NOT EXISTS ${png})
-    fail("no ${size} px icon '${icon}'")
-  endif()
-  file(READ ${png} header HEX LIMIT 24)
-  string(SUBSTRING "${header}" 0 16 signature)
-  string(SUBSTRING "${header}" 32 16 dimensions)
-  string(SUBSTRING "${dimensions}" 0 8 width_hex)
-  string(SUBSTRING "${dimensions}" 8 8 height_hex)
-  math(EXPR width "0x${width_hex}")
-  math(EXPR height "0x${height_hex}")
-  if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT width EQUAL size OR NOT height EQUAL size)
-    fail("${png} is not a ${size} x ${size} PNG (${width} x ${height})")
-  endif()
+# Job files are a type of their own that the program opens. The database is built in the stage,
+# from the installed package file alone, by the tool the desktop's own database comes from; a file
+# it cannot read gives no glob.
+file(STRINGS ${entry} types REGEX "^MimeType=")
+# file(STRINGS) escapes the semicolons that separate the types.
+string(REPLACE "\\;" ";" types "${types}")
+if(NOT types MATCHES "[=;]application/x-liskoprinter-job;")
+  fail("the entry does not open job files: '${types}'")
+endif()
+run(${UPDATE_MIME_DATABASE} ${prefix}/share/mime)
+file(STRINGS ${prefix}/share/mime/globs2 globs REGEX "liskoprinter")
+if(NOT globs STREQUAL "50:application/x-liskoprinter-job:*.lisko")
+  fail("the MIME database has '${globs}' for job files")
+endif()
+
+# Each icon is a PNG exactly as large as the folder of its size says; job files show the
+# program's.
+foreach(name apps/${icon} mimetypes/application-x-liskoprinter-job)
+  foreach(size 48 256)
+    set(png ${prefix}/share/icons/hicolor/${size}x${size}/${name}.png)
+    if(NOT EXISTS ${png})
+      fail("no ${size} px icon '${name}'")
+    endif()
+    file(READ ${png} header HEX LIMIT 24)
+    string(SUBSTRING "${header}" 0 16 signature)
+    string(SUBSTRING "${header}" 32 16 dimensions)
+    string(SUBSTRING "${dimensions}" 0 8 width_hex)
+    string(SUBSTRING "${dimensions}" 8 8 height_hex)
+    math(EXPR width "0x${width_hex}")
+    math(EXPR height "0x${height_hex}")
+    if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT width EQUAL size OR NOT height EQUAL size)
+      fail("${png} is not a ${size} x ${size} PNG (${width} x ${height})")
+    endif()
+  endforeach()
 endforeach()
