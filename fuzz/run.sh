@@ -24,12 +24,16 @@ mkdir -p "$build/findings"
 "$build/fuzz/lisko_fuzz_photo" -rss_limit_mb=2048 -timeout=30 "$build"/seeds/photo/header-* \
     fuzz/regressions/photo/*
 
+# An input that decodes a large picture runs for up to a second, a small one for about a
+# millisecond. Without scaling its energy by that time, a corpus grown over hours spends most runs
+# on the slow inputs: 130 executions a second against 500 with it, at the same 809 edges.
 status=0
 for target in photo version; do
     mkdir -p "$build/corpus/$target"
     log="$build/fuzz-$target.log"
     if ! "$build/fuzz/lisko_fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
-        -timeout=30 -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
+        -timeout=30 -entropic_scale_per_exec_time=1 -print_final_stats=1 \
+        -artifact_prefix="$build/findings/$target-" \
         "$build/corpus/$target" "$build/seeds/$target" >"$log" 2>&1; then
         echo "fuzz/run.sh: $target found a fault; see $log and $build/findings/" >&2
         tail -n 40 "$log" >&2
