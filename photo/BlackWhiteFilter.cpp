@@ -103,10 +103,10 @@ void SmoothBackground(TFastDIB& background, int contrast) {
 
 // The result of every pixel is the palette entry of its normalised value, as converting the 8-bit
 // result into the 24-bit picture would give, written straight into the picture. The entries of the
-// grey ramp are grey, so one byte per (background, grey) pair carries all three channels.
-void WriteBlackWhite(const TFastDIB& grey, const TFastDIB& background, TFastDIB& picture) {
+// grey ramp are grey, so one byte per (paper, grey) pair carries all three channels.
+void WriteBlackWhite(const TFastDIB& grey, const TFastDIB& paper, TFastDIB& picture) {
     const NormalizeTable& normalized = Normalized();
-    const Palette256& palette = background.Palette();
+    const Palette256& palette = paper.Palette();
     NormalizeTable shown;
     for (std::size_t i = 0; i < shown.size(); ++i)
         shown[i] = palette[normalized[i]].Blue;
@@ -115,7 +115,7 @@ void WriteBlackWhite(const TFastDIB& grey, const TFastDIB& background, TFastDIB&
     ForEachRowBand(picture.RowCount(), width, [&](int firstRow, int lastRow) {
         for (int y = firstRow; y < lastRow; ++y) {
             const std::uint8_t* g = grey.Row(y);
-            const std::uint8_t* b = background.Row(y);
+            const std::uint8_t* b = paper.Row(y);
             std::uint8_t* p = picture.Row(y);
             for (int x = 0; x < width; ++x, p += 3) {
                 const std::uint8_t v = shown[static_cast<std::size_t>(b[x] * 256 + g[x])];
