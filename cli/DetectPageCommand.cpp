@@ -32,18 +32,10 @@ int RunDetectPage(const QStringList& arguments) {
         "pixels of PHOTO as decoded, x to the right and y down, or 'none' when no whole sheet "
         "is visible. Exit code 0 in both cases, 1 when the photo cannot be read."));
     parser.addPositionalArgument(QStringLiteral("PHOTO"), QStringLiteral("The JPEG photo."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOption(help);
-    if (!parser.parse(arguments)) {
-        PrintError(parser.errorText());
-        return Code(Exit::Usage);
-    }
-    if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("[options] PHOTO"),
-                                                        QStringLiteral("detect-page PHOTO"))),
-                   stdout);
-        return Code(Exit::Ok);
+    const QCommandLineOption help = AddHelpOption(parser);
+    if (const std::optional<int> exit =
+            ParseCommandLine(parser, help, arguments, QStringLiteral("detect-page"))) {
+        return *exit;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {

@@ -78,9 +78,7 @@ int RunJob(const QStringList& arguments) {
         "it with \"Открыть\"; 'print --job' prints it. Photos under the job file's folder are "
         "stored relative to it."));
     parser.addPositionalArgument(QStringLiteral("PHOTO..."), QStringLiteral("The JPEG photos."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOption(help);
+    const QCommandLineOption help = AddHelpOption(parser);
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")},
          QStringLiteral("Write the job to <FILE.lisko>."),
@@ -92,15 +90,9 @@ int RunJob(const QStringList& arguments) {
     AddPhotoOptions(parser);
     AddLayoutOptions(parser);
 
-    if (!parser.parse(arguments)) {
-        PrintError(parser.errorText());
-        return Code(Exit::Usage);
-    }
-    if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("[options] PHOTO..."),
-                                                        QStringLiteral("job [options] PHOTO..."))),
-                   stdout);
-        return Code(Exit::Ok);
+    if (const std::optional<int> exit =
+            ParseCommandLine(parser, help, arguments, QStringLiteral("job"))) {
+        return *exit;
     }
 
     Settings settings;

@@ -25,6 +25,31 @@ int Code(Exit exit) {
     return static_cast<int>(exit);
 }
 
+QCommandLineOption AddHelpOption(QCommandLineParser& parser) {
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    return help;
+}
+
+std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QCommandLineOption& help,
+                                    const QStringList& arguments, const QString& command) {
+    if (!parser.parse(arguments)) {
+        PrintError(parser.errorText());
+        return Code(Exit::Usage);
+    }
+    if (parser.isSet(help)) {
+        // Qt's usage line names the program alone: "Usage: liskoprinter-cli [options] PHOTO".
+        QString text = parser.helpText();
+        const QString options = QStringLiteral("[options]");
+        const qsizetype at = text.indexOf(options);
+        if (at >= 0) text.insert(at, command + QLatin1Char(' '));
+        std::fputs(qPrintable(text), stdout);
+        return Code(Exit::Ok);
+    }
+    return std::nullopt;
+}
+
 ProgressLine::ProgressLine() : enabled_(isatty(STDERR_FILENO) == 1) {}
 
 ProgressLine::~ProgressLine() {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QString>
+#include <QStringList>
 #include <exception>
+#include <optional>
 
 namespace lisko::cli {
 
@@ -14,6 +18,13 @@ void PrintError(const QString& message);
 QString DescribeError(const std::exception& error);
 
 int Code(Exit exit);
+
+// -h/--help, added before a command's own options so that the help lists it first.
+QCommandLineOption AddHelpOption(QCommandLineParser& parser);
+// Parses one command's arguments. The exit code when the run ends here, with the parser's error
+// or the help printed (its usage line naming the command); nothing when the command goes on.
+std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QCommandLineOption& help,
+                                    const QStringList& arguments, const QString& command);
 
 // One line on standard error, rewritten as long work goes on; silent unless standard error is a
 // terminal. The line ends when the object goes.

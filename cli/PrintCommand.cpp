@@ -251,9 +251,7 @@ int RunPrint(const QStringList& arguments) {
         "into one PDF, the copies one after another; with --printer every copy is a print job of "
         "its own."));
     parser.addPositionalArgument(QStringLiteral("PHOTO..."), QStringLiteral("The JPEG photos."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOption(help);
+    const QCommandLineOption help = AddHelpOption(parser);
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")},
          QStringLiteral("Write the pages to <OUT.pdf>, A4 portrait."),
@@ -276,16 +274,9 @@ int RunPrint(const QStringList& arguments) {
     AddLayoutOptions(parser);
     AddPhotoOptions(parser);
 
-    if (!parser.parse(arguments)) {
-        PrintError(parser.errorText());
-        return Code(Exit::Usage);
-    }
-    if (parser.isSet(help)) {
-        std::fputs(
-            qPrintable(parser.helpText().replace(QStringLiteral("[options] PHOTO..."),
-                                                 QStringLiteral("print [options] PHOTO..."))),
-            stdout);
-        return Code(Exit::Ok);
+    if (const std::optional<int> exit =
+            ParseCommandLine(parser, help, arguments, QStringLiteral("print"))) {
+        return *exit;
     }
 
     std::optional<Job> job;

@@ -95,9 +95,7 @@ int RunRender(const QStringList& arguments) {
         "white, brightness 1, "
         "contrast 0, no crop, rotation chosen from the photo's orientation."));
     parser.addPositionalArgument(QStringLiteral("PHOTO"), QStringLiteral("The JPEG photo."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOption(help);
+    const QCommandLineOption help = AddHelpOption(parser);
     parser.addOptions({
         {{QStringLiteral("o"), QStringLiteral("output")},
          QStringLiteral("Write the rendering to <OUT> (.png, .jpg, .jpeg, .bmp or .ppm)."),
@@ -119,15 +117,9 @@ int RunRender(const QStringList& arguments) {
          QStringLiteral("1..100")},
     });
 
-    if (!parser.parse(arguments)) {
-        PrintError(parser.errorText());
-        return Code(Exit::Usage);
-    }
-    if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("[options] PHOTO"),
-                                                        QStringLiteral("render [options] PHOTO"))),
-                   stdout);
-        return Code(Exit::Ok);
+    if (const std::optional<int> exit =
+            ParseCommandLine(parser, help, arguments, QStringLiteral("render"))) {
+        return *exit;
     }
 
     Settings settings;
