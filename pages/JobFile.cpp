@@ -21,7 +21,6 @@ namespace {
 constexpr qint64 kLargestJobFile = 16 * 1024 * 1024;
 
 constexpr std::array<const char*, 2> kOrderNames{"rows", "columns"};  // index = SlotOrder
-constexpr std::array<const char*, 2> kTypeNames{"colour", "bw"};      // index = ImageType 0 / 1
 
 QString Quoted(const QString& text) {
     return QLatin1Char('"') + text + QLatin1Char('"');

@@ -7,6 +7,7 @@
 
 #include "pages/PageLayout.h"
 #include "photo/Lisko.h"
+#include "photo/PhotoSettings.h"
 
 namespace lisko {
 
@@ -15,10 +16,6 @@ namespace lisko {
 inline constexpr char kJobFormatName[] = "liskoprinter-job";
 inline constexpr int kJobFormatVersion = 1;
 inline constexpr char kJobFileSuffix[] = "lisko";
-
-// The ranges the editor offers; a job holds nothing it could not set.
-inline constexpr int kLargestStep = 20;  // brightness and contrast, -20..20
-inline constexpr int kLargestCrop = 50;  // per edge, percent
 
 struct JobPhoto {
     QString source;       // absolute and clean once read
