@@ -2,7 +2,8 @@
 # Installs the Debian package as a user's machine would: builds it as the README says, makes a
 # fresh Debian 12 root with mmdebstrap from this machine's apt sources, installs the package there
 # with apt (so every dependency it names must come with it), then prints the bundled sample photos
-# with liskoprinter-cli and asks liskoprinter for its version inside that root. Run as root.
+# with liskoprinter-cli and asks liskoprinter for its version inside that root; the printed PDF is
+# kept as BUILD_DIR/check-package-sheets.pdf. Run as root. About 6 minutes beside the build.
 #
 #   scripts/check-package.sh [BUILD_DIR]     (default build/package)
 set -euo pipefail
@@ -42,4 +43,5 @@ printf '%s\n' "$sources" | mmdebstrap --variant=apt --format=null \
   bookworm /dev/null -
 
 pdfinfo "$work/sheets.pdf" | grep -E '^(Pages|Page size):'
+cp "$work/sheets.pdf" "$build/check-package-sheets.pdf"
 echo "check-package: the package installs on a fresh Debian 12 root and prints there"
