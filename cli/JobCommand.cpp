@@ -31,7 +31,9 @@ Settings ReadSettings(const QCommandLineParser& parser) {
     s.output = parser.value(QStringLiteral("output"));
     if (s.output.isEmpty()) throw UsageError("no output file given (-o FILE.lisko)");
     if (parser.isSet(QStringLiteral("rotation"))) {
-        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), 0, 3, "rotation");
+        const SettingDescription& turn = Describe(Setting::Rotation);
+        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), turn.minimum, turn.maximum,
+                              "rotation");
     }
     s.photoSettings = ReadPhotoSettings(parser);
     s.layout = ReadLayout(parser, PageLayout{});
@@ -85,7 +87,7 @@ int RunJob(const QStringList& arguments) {
          QStringLiteral("FILE.lisko")},
         {QStringLiteral("rotation"),
          QStringLiteral("0 none, 1 +90, 2 -90, 3 180 degrees; overrides the automatic choice."),
-         QStringLiteral("0..3")},
+         RangeText(Describe(Setting::Rotation))},
     });
     AddPhotoOptions(parser);
     AddLayoutOptions(parser);

@@ -56,7 +56,9 @@ Settings ReadSettings(const QCommandLineParser& parser) {
         s.jpegQuality = ParseInt(parser.value(QStringLiteral("quality")), 1, 100, "quality");
     }
     if (parser.isSet(QStringLiteral("rotation"))) {
-        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), 0, 3, "rotation");
+        const SettingDescription& turn = Describe(Setting::Rotation);
+        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), turn.minimum, turn.maximum,
+                              "rotation");
     }
     s.photoSettings = ReadPhotoSettings(parser);
     s.withCrop = !parser.isSet(QStringLiteral("no-crop"));
@@ -102,7 +104,7 @@ int RunRender(const QStringList& arguments) {
          QStringLiteral("OUT")},
         {QStringLiteral("rotation"),
          QStringLiteral("0 none, 1 +90, 2 -90, 3 180 degrees; overrides the automatic choice."),
-         QStringLiteral("0..3")},
+         RangeText(Describe(Setting::Rotation))},
     });
     AddPhotoOptions(parser);
     parser.addOptions({
