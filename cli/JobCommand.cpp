@@ -61,11 +61,15 @@ Job MakeJob(const Settings& settings) {
             Apply(settings.photoSettings, photo);
             job.photos.push_back(JobPhotoOf(photo));
         } catch (const std::exception& e) {
-            throw std::runtime_error(
-                (path + QStringLiteral(": ") + DescribeError(e)).toStdString());
+            throw ErrorAbout(path, e);
         }
     }
     return job;
+}
+
+void WriteJob(const QCommandLineParser& parser) {
+    const Settings settings = ReadSettings(parser);
+    SaveJobFile(settings.output, MakeJob(settings));
 }
 
 }  // namespace
@@ -91,27 +95,7 @@ int RunJob(const QStringList& arguments) {
     });
     AddPhotoOptions(parser);
     AddLayoutOptions(parser);
-
-    if (const std::optional<int> exit =
-            ParseCommandLine(parser, help, arguments, QStringLiteral("job"))) {
-        return *exit;
-    }
-
-    Settings settings;
-    try {
-        settings = ReadSettings(parser);
-    } catch (const UsageError& e) {
-        PrintError(QString::fromStdString(e.what()));
-        return Code(Exit::Usage);
-    }
-
-    try {
-        SaveJobFile(settings.output, MakeJob(settings));
-    } catch (const std::exception& e) {
-        PrintError(QString::fromUtf8(e.what()));
-        return Code(Exit::Failed);
-    }
-    return Code(Exit::Ok);
+    return RunCommand(parser, help, arguments, QStringLiteral("job"), WriteJob);
 }
 
 }  // namespace lisko::cli

@@ -4,19 +4,13 @@
 #include <QString>
 #include <array>
 #include <optional>
-#include <stdexcept>
 
+#include "cli/Output.h"
 #include "pages/PageLayout.h"
 #include "photo/Lisko.h"
 #include "photo/PhotoSettings.h"
 
 namespace lisko::cli {
-
-// A command line that asks for something the program cannot do (exit code 2).
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // A whole number from low to high, or a UsageError naming the option.
 int ParseInt(const QString& text, int low, int high, const QString& option);

@@ -85,6 +85,38 @@ void SaveImage(const QImage& image, QSaveFile& file, int jpegQuality) {
     if (!error.isEmpty()) throw CannotWrite(file, error);
 }
 
+void Render(const QCommandLineParser& parser) {
+    const Settings settings = ReadSettings(parser);
+    try {
+        // The working copy lives in a directory of this run alone, removed at exit.
+        QTemporaryDir scratch;
+        if (!scratch.isValid()) throw std::runtime_error("cannot create a scratch directory");
+        // The settings go in before the import's own rendering, which is then the output.
+        QImage rendering;
+        TLisko photo(
+            settings.photo, scratch.path(), [&settings](TLisko& p) { Apply(settings, p); },
+            settings.withCrop ? &rendering : nullptr);
+        if (!settings.withCrop) rendering = photo.Render(false);
+
+        QSaveFile output(settings.output);
+        SaveImage(rendering, output, settings.jpegQuality);
+        std::optional<QSaveFile> thumbnail;
+        if (!settings.thumbnail.isEmpty()) {
+            thumbnail.emplace(settings.thumbnail);
+            SaveImage(photo.Thumbnail, *thumbnail, settings.jpegQuality);
+        }
+        // Both are written whole before either takes its name: a write that fails leaves earlier
+        // files of both names as they were.
+        if (!output.commit()) throw CannotWrite(output, output.errorString());
+        if (thumbnail && !thumbnail->commit()) {
+            QFile::remove(settings.output);
+            throw CannotWrite(*thumbnail, thumbnail->errorString());
+        }
+    } catch (const std::exception& e) {
+        throw ErrorAbout(settings.photo, e);
+    }
+}
+
 }  // namespace
 
 int RunRender(const QStringList& arguments) {
@@ -118,50 +150,7 @@ int RunRender(const QStringList& arguments) {
          QStringLiteral("JPEG quality of .jpg and .jpeg outputs (default 95)."),
          QStringLiteral("1..100")},
     });
-
-    if (const std::optional<int> exit =
-            ParseCommandLine(parser, help, arguments, QStringLiteral("render"))) {
-        return *exit;
-    }
-
-    Settings settings;
-    try {
-        settings = ReadSettings(parser);
-    } catch (const UsageError& e) {
-        PrintError(QString::fromStdString(e.what()));
-        return Code(Exit::Usage);
-    }
-
-    try {
-        // The working copy lives in a directory of this run alone, removed at exit.
-        QTemporaryDir scratch;
-        if (!scratch.isValid()) throw std::runtime_error("cannot create a scratch directory");
-        // The settings go in before the import's own rendering, which is then the output.
-        QImage rendering;
-        TLisko photo(
-            settings.photo, scratch.path(), [&settings](TLisko& p) { Apply(settings, p); },
-            settings.withCrop ? &rendering : nullptr);
-        if (!settings.withCrop) rendering = photo.Render(false);
-
-        QSaveFile output(settings.output);
-        SaveImage(rendering, output, settings.jpegQuality);
-        std::optional<QSaveFile> thumbnail;
-        if (!settings.thumbnail.isEmpty()) {
-            thumbnail.emplace(settings.thumbnail);
-            SaveImage(photo.Thumbnail, *thumbnail, settings.jpegQuality);
-        }
-        // Both are written whole before either takes its name: a write that fails leaves earlier
-        // files of both names as they were.
-        if (!output.commit()) throw CannotWrite(output, output.errorString());
-        if (thumbnail && !thumbnail->commit()) {
-            QFile::remove(settings.output);
-            throw CannotWrite(*thumbnail, thumbnail->errorString());
-        }
-    } catch (const std::exception& e) {
-        PrintError(settings.photo + QStringLiteral(": ") + DescribeError(e));
-        return Code(Exit::Failed);
-    }
-    return Code(Exit::Ok);
+    return RunCommand(parser, help, arguments, QStringLiteral("render"), Render);
 }
 
 }  // namespace lisko::cli
