@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "raster/Jpeg.h"
 
@@ -21,6 +22,10 @@ QString DescribeError(const std::exception& error) {
     return QString::fromStdString(error.what());
 }
 
+std::runtime_error ErrorAbout(const QString& file, const std::exception& error) {
+    return std::runtime_error((file + QStringLiteral(": ") + DescribeError(error)).toStdString());
+}
+
 int Code(Exit exit) {
     return static_cast<int>(exit);
 }
@@ -32,6 +37,10 @@ QCommandLineOption AddHelpOption(QCommandLineParser& parser) {
     return help;
 }
 
+namespace {
+
+// The exit code when the run ends with the arguments, with the parser's error or the help
+// printed; nothing when the command goes on.
 std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QCommandLineOption& help,
                                     const QStringList& arguments, const QString& command) {
     if (!parser.parse(arguments)) {
@@ -48,6 +57,25 @@ std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QCommandLi
         return Code(Exit::Ok);
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+int RunCommand(QCommandLineParser& parser, const QCommandLineOption& help,
+               const QStringList& arguments, const QString& command, const CommandWork& work) {
+    if (const std::optional<int> exit = ParseCommandLine(parser, help, arguments, command)) {
+        return *exit;
+    }
+    try {
+        work(parser);
+    } catch (const UsageError& e) {
+        PrintError(DescribeError(e));
+        return Code(Exit::Usage);
+    } catch (const std::exception& e) {
+        PrintError(DescribeError(e));
+        return Code(Exit::Failed);
+    }
+    return Code(Exit::Ok);
 }
 
 ProgressLine::ProgressLine() : enabled_(isatty(STDERR_FILENO) == 1) {}

@@ -118,7 +118,7 @@ void ImportPhotos(const QStringList& paths, const Settings& settings, const QStr
         try {
             list.Insert(list.InsertPosition(path), path, batch.Take(k));
         } catch (const std::exception& e) {
-            throw Failure(path + QStringLiteral(": ") + DescribeError(e));
+            throw ErrorAbout(path, e);
         }
     }
 }
@@ -237,6 +237,22 @@ void Print(const Settings& settings, const QStringList& paths, const PageRange& 
     WritePdf(settings.output, document, compose);
 }
 
+// The job is read first: its photos and layout are what the options change.
+void PrintPhotos(const QCommandLineParser& parser) {
+    std::optional<Job> job;
+    if (parser.isSet(QStringLiteral("job"))) job = LoadJobFile(parser.value(QStringLiteral("job")));
+    const Settings settings = ReadSettings(parser, job ? &*job : nullptr);
+    const QStringList paths = AcceptedPhotos(settings.photos);
+    const int pageCount = PageCount(static_cast<int>(paths.size()), settings.layout);
+    if (pageCount == 0) throw UsageError("no .jpg or .jpeg photo to print");
+    const PageRange range = settings.pages.value_or(PageRange{1, pageCount});
+    if (range.last > pageCount) {
+        throw UsageError(
+            QStringLiteral("--pages: the photos fill %1 page(s)").arg(pageCount).toStdString());
+    }
+    Print(settings, paths, range);
+}
+
 }  // namespace
 
 int RunPrint(const QStringList& arguments) {
@@ -273,47 +289,7 @@ int RunPrint(const QStringList& arguments) {
     });
     AddLayoutOptions(parser);
     AddPhotoOptions(parser);
-
-    if (const std::optional<int> exit =
-            ParseCommandLine(parser, help, arguments, QStringLiteral("print"))) {
-        return *exit;
-    }
-
-    std::optional<Job> job;
-    if (parser.isSet(QStringLiteral("job"))) {
-        try {
-            job = LoadJobFile(parser.value(QStringLiteral("job")));
-        } catch (const JobFileError& e) {
-            PrintError(QString::fromUtf8(e.what()));
-            return Code(Exit::Failed);
-        }
-    }
-
-    Settings settings;
-    QStringList paths;
-    PageRange range;
-    try {
-        settings = ReadSettings(parser, job ? &*job : nullptr);
-        paths = AcceptedPhotos(settings.photos);
-        const int pageCount = PageCount(static_cast<int>(paths.size()), settings.layout);
-        if (pageCount == 0) throw UsageError("no .jpg or .jpeg photo to print");
-        range = settings.pages.value_or(PageRange{1, pageCount});
-        if (range.last > pageCount) {
-            throw UsageError(
-                QStringLiteral("--pages: the photos fill %1 page(s)").arg(pageCount).toStdString());
-        }
-    } catch (const UsageError& e) {
-        PrintError(QString::fromStdString(e.what()));
-        return Code(Exit::Usage);
-    }
-
-    try {
-        Print(settings, paths, range);
-    } catch (const std::exception& e) {
-        PrintError(DescribeError(e));
-        return Code(Exit::Failed);
-    }
-    return Code(Exit::Ok);
+    return RunCommand(parser, help, arguments, QStringLiteral("print"), PrintPhotos);
 }
 
 }  // namespace lisko::cli

@@ -56,7 +56,9 @@ Settings ReadSettings(const QCommandLineParser& parser) {
         s.jpegQuality = ParseInt(parser.value(QStringLiteral("quality")), 1, 100, "quality");
     }
     if (parser.isSet(QStringLiteral("rotation"))) {
-        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), 0, 3, "rotation");
+        const SettingDescription& turn = Describe(Setting::Rotation);
+        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), turn.minimum, turn.maximum,
+                              "rotation");
     }
     s.photoSettings = ReadPhotoSettings(parser);
     s.withCrop = !parser.isSet(QStringLiteral("no-crop"));
@@ -83,53 +85,8 @@ void SaveImage(const QImage& image, QSaveFile& file, int jpegQuality) {
     if (!error.isEmpty()) throw CannotWrite(file, error);
 }
 
-}  // namespace
-
-int RunRender(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Imports PHOTO as the program does (orientation, longest side 1500 pixels, level "
-        "stretch, working copy at JPEG quality 85) and writes its rendering in the format its "
-        "name ends in: .png, .bmp or .ppm with the exact 24-bit pixels, .jpg or .jpeg at JPEG "
-        "quality 95 or --quality. Parameters not given keep a new photo's defaults: black and "
-        "white, brightness 1, "
-        "contrast 0, no crop, rotation chosen from the photo's orientation."));
-    parser.addPositionalArgument(QStringLiteral("PHOTO"), QStringLiteral("The JPEG photo."));
-    const QCommandLineOption help = AddHelpOption(parser);
-    parser.addOptions({
-        {{QStringLiteral("o"), QStringLiteral("output")},
-         QStringLiteral("Write the rendering to <OUT> (.png, .jpg, .jpeg, .bmp or .ppm)."),
-         QStringLiteral("OUT")},
-        {QStringLiteral("rotation"),
-         QStringLiteral("0 none, 1 +90, 2 -90, 3 180 degrees; overrides the automatic choice."),
-         QStringLiteral("0..3")},
-    });
-    AddPhotoOptions(parser);
-    parser.addOptions({
-        {QStringLiteral("no-crop"),
-         QStringLiteral("Render without the crop, as the editor shows it.")},
-        {QStringLiteral("thumbnail"),
-         QStringLiteral("Also write the photo's 200 x 200 thumbnail after the rendering, in the "
-                        "format its name ends in."),
-         QStringLiteral("THUMB")},
-        {QStringLiteral("quality"),
-         QStringLiteral("JPEG quality of .jpg and .jpeg outputs (default 95)."),
-         QStringLiteral("1..100")},
-    });
-
-    if (const std::optional<int> exit =
-            ParseCommandLine(parser, help, arguments, QStringLiteral("render"))) {
-        return *exit;
-    }
-
-    Settings settings;
-    try {
-        settings = ReadSettings(parser);
-    } catch (const UsageError& e) {
-        PrintError(QString::fromStdString(e.what()));
-        return Code(Exit::Usage);
-    }
-
+void Render(const QCommandLineParser& parser) {
+    const Settings settings = ReadSettings(parser);
     try {
         // The working copy lives in a directory of this run alone, removed at exit.
         QTemporaryDir scratch;
@@ -156,10 +113,44 @@ int RunRender(const QStringList& arguments) {
             throw CannotWrite(*thumbnail, thumbnail->errorString());
         }
     } catch (const std::exception& e) {
-        PrintError(settings.photo + QStringLiteral(": ") + DescribeError(e));
-        return Code(Exit::Failed);
+        throw ErrorAbout(settings.photo, e);
     }
-    return Code(Exit::Ok);
+}
+
+}  // namespace
+
+int RunRender(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Imports PHOTO as the program does (orientation, longest side 1500 pixels, level "
+        "stretch, working copy at JPEG quality 85) and writes its rendering in the format its "
+        "name ends in: .png, .bmp or .ppm with the exact 24-bit pixels, .jpg or .jpeg at JPEG "
+        "quality 95 or --quality. Parameters not given keep a new photo's defaults: black and "
+        "white, brightness 1, "
+        "contrast 0, no crop, rotation chosen from the photo's orientation."));
+    parser.addPositionalArgument(QStringLiteral("PHOTO"), QStringLiteral("The JPEG photo."));
+    const QCommandLineOption help = AddHelpOption(parser);
+    parser.addOptions({
+        {{QStringLiteral("o"), QStringLiteral("output")},
+         QStringLiteral("Write the rendering to <OUT> (.png, .jpg, .jpeg, .bmp or .ppm)."),
+         QStringLiteral("OUT")},
+        {QStringLiteral("rotation"),
+         QStringLiteral("0 none, 1 +90, 2 -90, 3 180 degrees; overrides the automatic choice."),
+         RangeText(Describe(Setting::Rotation))},
+    });
+    AddPhotoOptions(parser);
+    parser.addOptions({
+        {QStringLiteral("no-crop"),
+         QStringLiteral("Render without the crop, as the editor shows it.")},
+        {QStringLiteral("thumbnail"),
+         QStringLiteral("Also write the photo's 200 x 200 thumbnail after the rendering, in the "
+                        "format its name ends in."),
+         QStringLiteral("THUMB")},
+        {QStringLiteral("quality"),
+         QStringLiteral("JPEG quality of .jpg and .jpeg outputs (default 95)."),
+         QStringLiteral("1..100")},
+    });
+    return RunCommand(parser, help, arguments, QStringLiteral("render"), Render);
 }
 
 }  // namespace lisko::cli
