@@ -35,6 +35,7 @@
 #include "app/Unit3.h"
 #include "app/VersionInfo.h"
 #include "app/WebTabs.h"
+#include "editor/EditorPanel.h"
 #include "identity/Identity.h"
 #include "list/PageSources.h"
 #include "pages/Clock.h"

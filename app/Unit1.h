@@ -3,8 +3,10 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 #include <optional>
 
+#include "editor/EditorModel.h"
 #include "list/PhotoList.h"
 #include "pages/JobFile.h"
 #include "pages/PageComposer.h"
@@ -26,6 +28,7 @@ class QTreeWidget;
 
 namespace lisko {
 
+class EditorPanel;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -229,9 +232,9 @@ private:
     // Where the last press on the editor picture was, in picture pixels.
     int MouseDownX = 0;
     int MouseDownY = 0;
-    // While a sheet corner is dragged: which one, and the corners as shown, on the turned picture.
-    std::optional<int> draggedCorner_;
-    SheetQuad shownCorners_{};
+    // The editor tab's widgets, and the sheet's corners as shown and dragged there.
+    std::unique_ptr<EditorPanel> editorPanel_;
+    SheetHandleDrag sheetDrag_;
     // Whether the editor shows the sheet's handles on the unstraightened picture.
     bool ShowsSheetHandles(const TLisko& photo) const;
     void DrawEditorPicture(const TLisko& photo);

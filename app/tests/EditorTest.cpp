@@ -19,7 +19,7 @@
 
 #include "app/Program.h"
 #include "app/tests/WindowTestMain.h"
-#include "list/AndShrink.h"
+#include "editor/AndShrinkImage.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/TestRaster.h"

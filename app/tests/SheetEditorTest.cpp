@@ -14,8 +14,8 @@
 
 #include "app/Program.h"
 #include "app/tests/WindowTestMain.h"
-#include "list/SheetHandles.h"
-#include "list/Unit2.h"
+#include "editor/SheetHandles.h"
+#include "editor/Unit2.h"
 #include "photo/Sheet.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/SheetPhotos.h"
