@@ -1,6 +1,5 @@
 #include "cli/PrintCommand.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
@@ -128,15 +127,8 @@ void WritePreviews(const QString& directory, const PageRange& range, const PageS
     for (const int index : range.Indices()) {
         const QString name = QDir(directory).filePath(
             QStringLiteral("page-%1.png").arg(index + 1, 3, 10, QLatin1Char('0')));
-        QBuffer encoded;
-        encoded.open(QIODevice::WriteOnly);
-        QString error = WriteImage(ComposePage(kPreviewScale, index, sources), encoded,
-                                   ImageFormat::Png, kDefaultJpegQuality);
-        QSaveFile file(name);
-        if (error.isEmpty() && !OpenUnbuffered(file)) error = file.errorString();
-        if (error.isEmpty()) error = WriteAll(file, encoded.data());
-        if (error.isEmpty() && !file.commit()) error = file.errorString();
-        if (!error.isEmpty()) throw Failure(QStringLiteral("cannot write %1: %2").arg(name, error));
+        WriteWholeFile(name, EncodeImage(ComposePage(kPreviewScale, index, sources), name,
+                                         kDefaultJpegQuality));
     }
 }
 
