@@ -52,11 +52,7 @@ FileNameRequest JobFileRequest(const QString& title, const QString& selected) {
 
 // Why a photo could not be imported, with the decoder's own words where there are any.
 QString ReasonOf(const std::exception& error) {
-    if (const auto* jpeg = dynamic_cast<const JpegError*>(&error)) {
-        return QStringLiteral("%1 (%2)").arg(QString::fromStdString(jpeg->what()),
-                                             QString::fromStdString(jpeg->Detail()));
-    }
-    return QString::fromUtf8(error.what());
+    return QString::fromStdString(DescribeJpegError(error));
 }
 
 }  // namespace

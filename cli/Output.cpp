@@ -15,11 +15,7 @@ void PrintError(const QString& message) {
 }
 
 QString DescribeError(const std::exception& error) {
-    if (const auto* jpeg = dynamic_cast<const JpegError*>(&error)) {
-        return QStringLiteral("%1 (%2)").arg(QString::fromStdString(jpeg->what()),
-                                             QString::fromStdString(jpeg->Detail()));
-    }
-    return QString::fromStdString(error.what());
+    return QString::fromStdString(DescribeJpegError(error));
 }
 
 std::runtime_error ErrorAbout(const QString& file, const std::exception& error) {

@@ -1,10 +1,8 @@
 #include "cli/RenderCommand.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
@@ -70,21 +68,6 @@ void Apply(const Settings& s, TLisko& photo) {
     Apply(s.photoSettings, photo);
 }
 
-std::runtime_error CannotWrite(const QSaveFile& file, const QString& reason) {
-    return std::runtime_error(
-        QStringLiteral("cannot write %1: %2").arg(file.fileName(), reason).toStdString());
-}
-
-// Writes the picture beside its final name; nothing appears under that name unless complete.
-void SaveImage(const QImage& image, QSaveFile& file, int jpegQuality) {
-    QBuffer encoded;
-    encoded.open(QIODevice::WriteOnly);
-    QString error = WriteImage(image, encoded, *FormatOfName(file.fileName()), jpegQuality);
-    if (error.isEmpty() && !OpenUnbuffered(file)) error = file.errorString();
-    if (error.isEmpty()) error = WriteAll(file, encoded.data());
-    if (!error.isEmpty()) throw CannotWrite(file, error);
-}
-
 void Render(const QCommandLineParser& parser) {
     const Settings settings = ReadSettings(parser);
     try {
@@ -98,19 +81,25 @@ void Render(const QCommandLineParser& parser) {
             settings.withCrop ? &rendering : nullptr);
         if (!settings.withCrop) rendering = photo.Render(false);
 
-        QSaveFile output(settings.output);
-        SaveImage(rendering, output, settings.jpegQuality);
-        std::optional<QSaveFile> thumbnail;
+        const QByteArray encoded = EncodeImage(rendering, settings.output, settings.jpegQuality);
+        WholeFile output(settings.output);
+        output.Write(encoded);
+        std::optional<WholeFile> thumbnail;
         if (!settings.thumbnail.isEmpty()) {
-            thumbnail.emplace(settings.thumbnail);
-            SaveImage(photo.Thumbnail, *thumbnail, settings.jpegQuality);
+            const QByteArray small =
+                EncodeImage(photo.Thumbnail, settings.thumbnail, settings.jpegQuality);
+            thumbnail.emplace(settings.thumbnail).Write(small);
         }
         // Both are written whole before either takes its name: a write that fails leaves earlier
         // files of both names as they were.
-        if (!output.commit()) throw CannotWrite(output, output.errorString());
-        if (thumbnail && !thumbnail->commit()) {
-            QFile::remove(settings.output);
-            throw CannotWrite(*thumbnail, thumbnail->errorString());
+        output.Commit();
+        if (thumbnail) {
+            try {
+                thumbnail->Commit();
+            } catch (const WriteError&) {
+                QFile::remove(settings.output);
+                throw;
+            }
         }
     } catch (const std::exception& e) {
         throw ErrorAbout(settings.photo, e);

@@ -7,11 +7,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <span>
+
+#include "photo/SaveFile.h"
 
 namespace lisko {
 
@@ -440,14 +441,11 @@ void SaveJobFile(const QString& path, const Job& job) {
                                .arg(path, QString::fromUtf8(e.what()))
                                .toStdString());
     }
-    QSaveFile file(path);
-    // Unbuffered: a buffered write fails only when commit() flushes, and commit() then still
-    // renames the cut-short file into place (Qt 6.4). Written directly, the failure shows here.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(text) != text.size() || !file.commit()) {
-        throw JobFileError(QStringLiteral("%1: cannot save the job: %2")
-                               .arg(path, file.errorString())
-                               .toStdString());
+    try {
+        WriteWholeFile(path, text);
+    } catch (const WriteError& e) {
+        throw JobFileError(
+            QStringLiteral("%1: cannot save the job: %2").arg(path, e.Reason()).toStdString());
     }
 }
 
