@@ -16,8 +16,8 @@
 
 #include "app/OpenPhotos.h"
 #include "app/Program.h"
-#include "app/SettingsStore.h"
 #include "app/tests/WindowTestMain.h"
+#include "identity/SettingsStore.h"
 #include "pages/JobFile.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
