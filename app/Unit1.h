@@ -17,7 +17,6 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
-class QSpinBox;
 class QProgressBar;
 class QSpinBox;
 class QTabWidget;
@@ -47,7 +46,6 @@ public:
     // Start-up and shut-down.
     void FormCreate();
     void FormShow();
-    void FormActivate() {}
     void FormClose();
     void FormDestroy();
 

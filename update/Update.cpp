@@ -9,6 +9,7 @@
 #include <QNetworkReply>
 #include <QProgressBar>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -169,10 +170,7 @@ bool InstallUpdate(TForm4& form, const QString& v, const QString& server) {
 
 void CheckForUpdate(TForm4& form, const QString& programVersion) {
     if (checking) return;
-    checking = true;
-    const struct Reset {
-        ~Reset() { checking = false; }
-    } reset;
+    const QScopedValueRollback<bool> busy(checking, true);
 
     form.sProgressBar1->setValue(0);
     form.show();
