@@ -1,4 +1,3 @@
-#include <sys/mount.h>
 #include <sys/statvfs.h>
 
 #include <QApplication>
@@ -34,6 +33,7 @@
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/PdfPages.h"
 #include "testsupport/TestRaster.h"
+#include "testsupport/Tmpfs.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 
@@ -428,15 +428,11 @@ private slots:
         QTemporaryDir outer;
         const QString dir = outer.filePath(QStringLiteral("pdf"));
         QVERIFY(QDir().mkpath(dir));
-        const QByteArray options = "size=256k,mode=0755";
-        if (::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, options.data()) != 0)
+        const test::Tmpfs tmpfs(QFile::encodeName(dir).toStdString());
+        if (!tmpfs.Mounted())
             QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here (%1); the failing PDF "
                                             "directory needs one")
-                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
-        const struct Unmount {
-            QByteArray path;
-            ~Unmount() { ::umount(path.constData()); }
-        } unmount{QFile::encodeName(dir)};
+                                 .arg(QString::fromStdString(tmpfs.Error()))));
         const QString pdf = QDir(dir).filePath(QStringLiteral("printed.pdf"));
         WriteFile(pdf, "old");
 
@@ -452,12 +448,10 @@ private slots:
         const std::map<QString, QByteArray> settings =
             FilesBelow(qEnvironmentVariable("XDG_CONFIG_HOME"));
         if (readOnly) {
-            QCOMPARE(::mount("tmpfs", unmount.path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
-                             options.data()),
-                     0);
+            QVERIFY(tmpfs.MakeReadOnly());
         } else {
             struct statvfs room {};
-            QCOMPARE(::statvfs(unmount.path.constData(), &room), 0);
+            QCOMPARE(::statvfs(QFile::encodeName(dir).constData(), &room), 0);
             const qint64 free = static_cast<qint64>(room.f_bavail * room.f_frsize);
             WriteFile(QDir(dir).filePath(QStringLiteral("filler")), QByteArray(free - 4096, 'f'));
         }

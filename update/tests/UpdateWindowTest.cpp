@@ -1,4 +1,3 @@
-#include <sys/mount.h>
 #include <sys/statvfs.h>
 
 #include <QDialog>
@@ -13,12 +12,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "app/Program.h"
 #include "app/tests/WindowTestMain.h"
+#include "testsupport/Tmpfs.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "update/ReplacementScript.h"
@@ -565,15 +563,11 @@ private slots:
         QFETCH(int, setupBytes);
         QFETCH(QString, error);
         const QByteArray dir = QFile::encodeName(programDir_->path());
-        const QByteArray options = "size=256k,mode=0755";
-        if (::mount("tmpfs", dir.constData(), "tmpfs", 0, options.constData()) != 0)
+        const test::Tmpfs tmpfs(dir.toStdString());
+        if (!tmpfs.Mounted())
             QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here (%1); the full program "
                                             "directory needs one")
-                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
-        const struct Unmount {
-            QByteArray path;
-            ~Unmount() { ::umount(path.constData()); }
-        } unmount{dir};
+                                 .arg(QString::fromStdString(tmpfs.Error()))));
         QFile program(ProgramFile());
         QVERIFY(program.open(QIODevice::WriteOnly));
         program.write("old program");
