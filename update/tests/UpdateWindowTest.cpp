@@ -13,8 +13,10 @@
 #include <QToolButton>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "app/Program.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
 #include "testsupport/Tmpfs.h"
 #include "ui/Application.h"
@@ -105,7 +107,7 @@ class UpdateWindowTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> programDir_;
-    std::unique_ptr<QTemporaryDir> scratch_;
+    std::optional<test::ScratchDir> scratch_;
     FakeUpdateSystem system_;
     std::unique_ptr<ScopedUpdateSystem> scopedSystem_;
     FakeDialogs dialogs_;
@@ -192,8 +194,7 @@ private slots:
         program.write("old program");
         program.close();
 
-        scratch_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
+        scratch_.emplace();
         system_ = FakeUpdateSystem();
         system_.programFile = ProgramFile();
         scopedSystem_ = std::make_unique<ScopedUpdateSystem>(system_);
@@ -219,7 +220,7 @@ private slots:
         scopedDialogs_.reset();
         scopedSystem_.reset();
         qunsetenv("LISKO_UPDATE_URL");
-        qunsetenv("LISKO_SCRATCH_DIR");
+        scratch_.reset();
     }
 
     void windowHasItsDesign() {
