@@ -19,7 +19,6 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
-class QSpinBox;
 class QProgressBar;
 class QSpinBox;
 class QTabWidget;
@@ -50,7 +49,6 @@ public:
     // Start-up and shut-down.
     void FormCreate();
     void FormShow();
-    void FormActivate() {}
     void FormClose();
     void FormDestroy();
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -166,11 +167,7 @@ void TForm1::OpenPaths(const QStringList& paths) {
 }
 
 QStringList TForm1::ImportJob(const Job& job) {
-    adding_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{adding_};
+    const QScopedValueRollback<bool> adding(adding_, true);
     QStringList skipped;
     sProgressBar1->setRange(0, static_cast<int>(job.photos.size()));
     for (std::size_t i = 0; i < job.photos.size(); ++i) {

@@ -8,6 +8,7 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -170,10 +171,7 @@ bool InstallUpdate(TForm4& form, const QString& v, const QString& server) {
 
 void CheckForUpdate(TForm4& form, const QString& programVersion) {
     if (checking) return;
-    checking = true;
-    const struct Reset {
-        ~Reset() { checking = false; }
-    } reset;
+    const QScopedValueRollback<bool> busy(checking, true);
 
     form.sProgressBar1->setValue(0);
     form.show();
