@@ -51,7 +51,17 @@ TLiskoData Photo() {
 
 TEST(EditorControls, WriteEachSettingIntoItsField) {
     // Each control's value goes into its own field, and back.
-    const ControlValues values{1, 3, -7, 12, 10, 20, 30, 40};
+    ControlValues values{};
+    for (const auto& [setting, value] : {std::pair{Setting::Type, 1},
+                                         {Setting::Rotation, 3},
+                                         {Setting::Brightness, -7},
+                                         {Setting::Contrast, 12},
+                                         {Setting::CropLeft, 10},
+                                         {Setting::CropRight, 20},
+                                         {Setting::CropTop, 30},
+                                         {Setting::CropBottom, 40}}) {
+        values[static_cast<std::size_t>(setting)] = value;
+    }
     const std::optional<TLiskoData> changed = WithControls(Photo(), values);
     ASSERT_TRUE(changed);
     EXPECT_EQ(changed->ImageType, 1);
@@ -80,7 +90,11 @@ class EditorCrops : public ::testing::TestWithParam<CropCase> {};
 // Two crops of one axis that leave nothing are refused and the photo stays as it was.
 TEST_P(EditorCrops, AreRefusedWhenNothingWouldBeLeft) {
     const CropCase& c = GetParam();
-    const ControlValues values{0, 0, 0, 0, c.left, c.right, c.top, c.bottom};
+    ControlValues values{};
+    values[static_cast<std::size_t>(Setting::CropLeft)] = c.left;
+    values[static_cast<std::size_t>(Setting::CropRight)] = c.right;
+    values[static_cast<std::size_t>(Setting::CropTop)] = c.top;
+    values[static_cast<std::size_t>(Setting::CropBottom)] = c.bottom;
     EXPECT_EQ(WithControls(Photo(), values).has_value(), c.accepted);
 }
 
