@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "app/SettingsStore.h"
+#include "identity/SettingsStore.h"
 #include "pages/JobFile.h"
 
 namespace lisko {

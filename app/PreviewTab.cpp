@@ -15,7 +15,6 @@ namespace lisko {
 namespace {
 
 constexpr int kSelectorLineHeight = 40;
-constexpr int kLargestGrid = 5;
 constexpr int kDefaultGrid = 3;
 
 QSpinBox* GridSpin(const char* name) {

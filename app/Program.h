@@ -2,7 +2,7 @@
 
 #include "app/Unit1.h"
 #include "app/Unit3.h"
-#include "list/Unit2.h"
+#include "editor/Unit2.h"
 #include "update/Unit4.h"
 
 namespace lisko {

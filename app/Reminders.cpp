@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "app/SettingsStore.h"
+#include "identity/SettingsStore.h"
 #include "pages/Clock.h"
 #include "ui/Dialogs.h"
 

@@ -13,6 +13,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QSet>
 #include <QSpinBox>
@@ -33,9 +35,10 @@
 #include "app/Reminders.h"
 #include "app/ToolbarIcons.h"
 #include "app/Unit3.h"
-#include "app/VersionInfo.h"
 #include "app/WebTabs.h"
+#include "editor/EditorPanel.h"
 #include "identity/Identity.h"
+#include "identity/VersionInfo.h"
 #include "list/PageSources.h"
 #include "pages/Clock.h"
 #include "pages/Fonts.h"
@@ -432,15 +435,9 @@ void TForm1::AddFiles(const QStringList& paths) {
 }
 
 void TForm1::ImportBatches(const QStringList& paths) {
-    adding_ = true;
+    const QScopedValueRollback<bool> adding(adding_, true);
     // An error ends the batch and the paths waiting behind it.
-    struct Reset {
-        TForm1& form;
-        ~Reset() {
-            form.adding_ = false;
-            form.pendingFiles_.clear();
-        }
-    } reset{*this};
+    const auto dropWaiting = qScopeGuard([this] { pendingFiles_.clear(); });
     QStringList files = paths;
     while (!files.isEmpty()) {
         if (!ImportInOrder(files)) return;

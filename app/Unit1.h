@@ -3,8 +3,10 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 #include <optional>
 
+#include "editor/EditorModel.h"
 #include "list/PhotoList.h"
 #include "pages/JobFile.h"
 #include "pages/PageComposer.h"
@@ -17,7 +19,6 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
-class QSpinBox;
 class QProgressBar;
 class QSpinBox;
 class QTabWidget;
@@ -26,6 +27,7 @@ class QTreeWidget;
 
 namespace lisko {
 
+class EditorPanel;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -47,7 +49,6 @@ public:
     // Start-up and shut-down.
     void FormCreate();
     void FormShow();
-    void FormActivate() {}
     void FormClose();
     void FormDestroy();
 
@@ -229,9 +230,9 @@ private:
     // Where the last press on the editor picture was, in picture pixels.
     int MouseDownX = 0;
     int MouseDownY = 0;
-    // While a sheet corner is dragged: which one, and the corners as shown, on the turned picture.
-    std::optional<int> draggedCorner_;
-    SheetQuad shownCorners_{};
+    // The editor tab's widgets, and the sheet's corners as shown and dragged there.
+    std::unique_ptr<EditorPanel> editorPanel_;
+    SheetHandleDrag sheetDrag_;
     // Whether the editor shows the sheet's handles on the unstraightened picture.
     bool ShowsSheetHandles(const TLisko& photo) const;
     void DrawEditorPicture(const TLisko& photo);

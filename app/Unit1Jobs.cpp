@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -52,11 +53,7 @@ FileNameRequest JobFileRequest(const QString& title, const QString& selected) {
 
 // Why a photo could not be imported, with the decoder's own words where there are any.
 QString ReasonOf(const std::exception& error) {
-    if (const auto* jpeg = dynamic_cast<const JpegError*>(&error)) {
-        return QStringLiteral("%1 (%2)").arg(QString::fromStdString(jpeg->what()),
-                                             QString::fromStdString(jpeg->Detail()));
-    }
-    return QString::fromUtf8(error.what());
+    return QString::fromStdString(DescribeJpegError(error));
 }
 
 }  // namespace
@@ -170,11 +167,7 @@ void TForm1::OpenPaths(const QStringList& paths) {
 }
 
 QStringList TForm1::ImportJob(const Job& job) {
-    adding_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{adding_};
+    const QScopedValueRollback<bool> adding(adding_, true);
     QStringList skipped;
     sProgressBar1->setRange(0, static_cast<int>(job.photos.size()));
     for (std::size_t i = 0; i < job.photos.size(); ++i) {

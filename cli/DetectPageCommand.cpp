@@ -22,28 +22,11 @@ QString CornerText(const SheetQuad& corners) {
     return points.join(QLatin1Char(' '));
 }
 
-}  // namespace
-
-int RunDetectPage(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Imports PHOTO as the program does and looks for the sheet of paper on it. Prints its "
-        "corners as 'x,y x,y x,y x,y' (top-left, top-right, bottom-right, bottom-left) in the "
-        "pixels of PHOTO as decoded, x to the right and y down, or 'none' when no whole sheet "
-        "is visible. Exit code 0 in both cases, 1 when the photo cannot be read."));
-    parser.addPositionalArgument(QStringLiteral("PHOTO"), QStringLiteral("The JPEG photo."));
-    const QCommandLineOption help = AddHelpOption(parser);
-    if (const std::optional<int> exit =
-            ParseCommandLine(parser, help, arguments, QStringLiteral("detect-page"))) {
-        return *exit;
-    }
+void DetectPage(const QCommandLineParser& parser) {
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
-        PrintError(positional.isEmpty() ? QStringLiteral("no photo given")
-                                        : QStringLiteral("give exactly one photo"));
-        return Code(Exit::Usage);
+        throw UsageError(positional.isEmpty() ? "no photo given" : "give exactly one photo");
     }
-
     const QString photoFile = positional.front();
     try {
         QTemporaryDir scratch;
@@ -56,10 +39,22 @@ int RunDetectPage(const QStringList& arguments) {
         }
         std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     } catch (const std::exception& e) {
-        PrintError(photoFile + QStringLiteral(": ") + DescribeError(e));
-        return Code(Exit::Failed);
+        throw ErrorAbout(photoFile, e);
     }
-    return Code(Exit::Ok);
+}
+
+}  // namespace
+
+int RunDetectPage(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Imports PHOTO as the program does and looks for the sheet of paper on it. Prints its "
+        "corners as 'x,y x,y x,y x,y' (top-left, top-right, bottom-right, bottom-left) in the "
+        "pixels of PHOTO as decoded, x to the right and y down, or 'none' when no whole sheet "
+        "is visible. Exit code 0 in both cases, 1 when the photo cannot be read."));
+    parser.addPositionalArgument(QStringLiteral("PHOTO"), QStringLiteral("The JPEG photo."));
+    const QCommandLineOption help = AddHelpOption(parser);
+    return RunCommand(parser, help, arguments, QStringLiteral("detect-page"), DetectPage);
 }
 
 }  // namespace lisko::cli

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QIODevice>
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <optional>
@@ -17,10 +17,10 @@ std::optional<ImageFormat> FormatOfName(const QString& fileName);
 // ".png, .jpg, .jpeg, .bmp, .ppm", for the messages that refuse another one.
 QString AcceptedExtensions();
 
-// Writes the picture: PNG with zlib's fastest level and no row filters (a rendering is written
-// once and read rarely; Qt's writer at its default level spent more than half of a whole render
-// run), BMP and PPM with the
-// exact pixels, JPEG at jpegQuality (1..100). Returns the writer's error text, empty on success.
-QString WriteImage(const QImage& image, QIODevice& device, ImageFormat format, int jpegQuality);
+// The picture encoded in the format of `fileName`, which FormatOfName knows: PNG with zlib's
+// fastest level and no row filters (a rendering is written once and read rarely; Qt's writer at
+// its default level spent more than half of a whole render run), BMP and PPM with the exact
+// pixels, JPEG at jpegQuality (1..100). Throws WriteError naming the file when the encoder fails.
+QByteArray EncodeImage(const QImage& image, const QString& fileName, int jpegQuality);
 
 }  // namespace lisko::cli

@@ -31,7 +31,9 @@ Settings ReadSettings(const QCommandLineParser& parser) {
     s.output = parser.value(QStringLiteral("output"));
     if (s.output.isEmpty()) throw UsageError("no output file given (-o FILE.lisko)");
     if (parser.isSet(QStringLiteral("rotation"))) {
-        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), 0, 3, "rotation");
+        const SettingDescription& turn = Describe(Setting::Rotation);
+        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), turn.minimum, turn.maximum,
+                              "rotation");
     }
     s.photoSettings = ReadPhotoSettings(parser);
     s.layout = ReadLayout(parser, PageLayout{});
@@ -59,11 +61,15 @@ Job MakeJob(const Settings& settings) {
             Apply(settings.photoSettings, photo);
             job.photos.push_back(JobPhotoOf(photo));
         } catch (const std::exception& e) {
-            throw std::runtime_error(
-                (path + QStringLiteral(": ") + DescribeError(e)).toStdString());
+            throw ErrorAbout(path, e);
         }
     }
     return job;
+}
+
+void WriteJob(const QCommandLineParser& parser) {
+    const Settings settings = ReadSettings(parser);
+    SaveJobFile(settings.output, MakeJob(settings));
 }
 
 }  // namespace
@@ -85,31 +91,11 @@ int RunJob(const QStringList& arguments) {
          QStringLiteral("FILE.lisko")},
         {QStringLiteral("rotation"),
          QStringLiteral("0 none, 1 +90, 2 -90, 3 180 degrees; overrides the automatic choice."),
-         QStringLiteral("0..3")},
+         RangeText(Describe(Setting::Rotation))},
     });
     AddPhotoOptions(parser);
     AddLayoutOptions(parser);
-
-    if (const std::optional<int> exit =
-            ParseCommandLine(parser, help, arguments, QStringLiteral("job"))) {
-        return *exit;
-    }
-
-    Settings settings;
-    try {
-        settings = ReadSettings(parser);
-    } catch (const UsageError& e) {
-        PrintError(QString::fromStdString(e.what()));
-        return Code(Exit::Usage);
-    }
-
-    try {
-        SaveJobFile(settings.output, MakeJob(settings));
-    } catch (const std::exception& e) {
-        PrintError(QString::fromUtf8(e.what()));
-        return Code(Exit::Failed);
-    }
-    return Code(Exit::Ok);
+    return RunCommand(parser, help, arguments, QStringLiteral("job"), WriteJob);
 }
 
 }  // namespace lisko::cli

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "raster/Jpeg.h"
 
@@ -14,11 +15,11 @@ void PrintError(const QString& message) {
 }
 
 QString DescribeError(const std::exception& error) {
-    if (const auto* jpeg = dynamic_cast<const JpegError*>(&error)) {
-        return QStringLiteral("%1 (%2)").arg(QString::fromStdString(jpeg->what()),
-                                             QString::fromStdString(jpeg->Detail()));
-    }
-    return QString::fromStdString(error.what());
+    return QString::fromStdString(DescribeJpegError(error));
+}
+
+std::runtime_error ErrorAbout(const QString& file, const std::exception& error) {
+    return std::runtime_error((file + QStringLiteral(": ") + DescribeError(error)).toStdString());
 }
 
 int Code(Exit exit) {
@@ -32,6 +33,10 @@ QCommandLineOption AddHelpOption(QCommandLineParser& parser) {
     return help;
 }
 
+namespace {
+
+// The exit code when the run ends with the arguments, with the parser's error or the help
+// printed; nothing when the command goes on.
 std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QCommandLineOption& help,
                                     const QStringList& arguments, const QString& command) {
     if (!parser.parse(arguments)) {
@@ -48,6 +53,25 @@ std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QCommandLi
         return Code(Exit::Ok);
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+int RunCommand(QCommandLineParser& parser, const QCommandLineOption& help,
+               const QStringList& arguments, const QString& command, const CommandWork& work) {
+    if (const std::optional<int> exit = ParseCommandLine(parser, help, arguments, command)) {
+        return *exit;
+    }
+    try {
+        work(parser);
+    } catch (const UsageError& e) {
+        PrintError(DescribeError(e));
+        return Code(Exit::Usage);
+    } catch (const std::exception& e) {
+        PrintError(DescribeError(e));
+        return Code(Exit::Failed);
+    }
+    return Code(Exit::Ok);
 }
 
 ProgressLine::ProgressLine() : enabled_(isatty(STDERR_FILENO) == 1) {}

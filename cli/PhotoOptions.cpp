@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QStringList>
+#include <algorithm>
+#include <string_view>
+#include <vector>
 
 #include "cli/Output.h"
 #include "list/PhotoList.h"
@@ -24,64 +27,127 @@ int ParseInt(const QString& text, int low, int high, const QString& option) {
     return value;
 }
 
-void AddPhotoOptions(QCommandLineParser& parser) {
-    parser.addOptions({
-        {QStringLiteral("type"), QStringLiteral("colour, or bw for the black-and-white clean-up."),
-         QStringLiteral("colour|bw")},
-        {QStringLiteral("brightness"),
-         QStringLiteral("Colour: brightness step. Black and white: tile size minus 1."),
-         QStringLiteral("-20..20")},
-        {QStringLiteral("contrast"),
-         QStringLiteral("Colour: contrast step. Black and white: smoothing passes minus 1."),
-         QStringLiteral("-20..20")},
-        {QStringLiteral("crop"),
-         QStringLiteral("Percent cut from each edge of the turned photo, 0..50 each."),
-         QStringLiteral("LEFT,RIGHT,TOP,BOTTOM")},
-        {QStringLiteral("straighten"),
-         QStringLiteral("Find the sheet of paper on each photo and undistort it to a rectangle "
-                        "before turning and cropping; photos without a whole sheet stay as they "
-                        "are.")},
-    });
+QString RangeText(const SettingDescription& row) {
+    return QStringLiteral("%1..%2").arg(row.minimum).arg(row.maximum);
 }
 
-// The editor's ranges: steps -20..20, crops 0..50 per edge.
+namespace {
+
+// The rows each option of the table sets, in the order of the table: one, or several that share
+// the option and take a comma-separated list.
+std::vector<std::vector<const SettingDescription*>> OptionRows() {
+    std::vector<std::vector<const SettingDescription*>> options;
+    for (const SettingDescription& row : kPhotoSettings) {
+        if (std::string_view(row.option).empty()) continue;
+        const auto same = std::find_if(options.begin(), options.end(), [&row](const auto& rows) {
+            return std::string_view(rows.front()->option) == row.option;
+        });
+        if (same == options.end()) {
+            options.push_back({&row});
+        } else {
+            same->push_back(&row);
+        }
+    }
+    return options;
+}
+
+// What the help shows as an option's value: the names of a choice, the range of a number, or
+// the names of the numbers a list holds.
+QString ValueName(const std::vector<const SettingDescription*>& rows) {
+    QStringList names;
+    if (rows.size() > 1) {
+        for (const SettingDescription* row : rows)
+            names << QString::fromLatin1(row->jobKey).toUpper();
+        return names.join(QLatin1Char(','));
+    }
+    if (rows.front()->choices.empty()) return RangeText(*rows.front());
+    for (const char* name : rows.front()->choices)
+        names << QString::fromLatin1(name);
+    return names.join(QLatin1Char('|'));
+}
+
+// What an option does, for the help; a new setting with an option gets its text here.
+QString Purpose(const SettingDescription& first) {
+    switch (first.setting) {
+        case Setting::Type:
+            return QStringLiteral("colour, or bw for the black-and-white clean-up.");
+        case Setting::Brightness:
+            return QStringLiteral("Colour: brightness step. Black and white: tile size minus 1.");
+        case Setting::Contrast:
+            return QStringLiteral(
+                "Colour: contrast step. Black and white: smoothing passes minus 1.");
+        case Setting::CropLeft:
+            return QStringLiteral("Percent cut from each edge of the turned photo, %1 each.")
+                .arg(RangeText(first));
+        case Setting::Rotation:
+        case Setting::CropRight:
+        case Setting::CropTop:
+        case Setting::CropBottom:
+            break;
+    }
+    return {};
+}
+
+// The stored number of the choice `text` names.
+int ParseChoice(const QString& text, const SettingDescription& row) {
+    QStringList quoted;
+    for (std::size_t i = 0; i < row.choices.size(); ++i) {
+        if (text == QLatin1String(row.choices[i])) return static_cast<int>(i);
+        quoted << QStringLiteral("'%1'").arg(QLatin1String(row.choices[i]));
+    }
+    throw UsageError(QStringLiteral("--%1 is %2, not '%3'")
+                         .arg(QLatin1String(row.option), quoted.join(QStringLiteral(" or ")), text)
+                         .toStdString());
+}
+
+}  // namespace
+
+void AddPhotoOptions(QCommandLineParser& parser) {
+    for (const std::vector<const SettingDescription*>& rows : OptionRows()) {
+        parser.addOption(
+            {QLatin1String(rows.front()->option), Purpose(*rows.front()), ValueName(rows)});
+    }
+    parser.addOption(
+        {QLatin1String(kStraightenOption),
+         QStringLiteral("Find the sheet of paper on each photo and undistort it to a rectangle "
+                        "before turning and cropping; photos without a whole sheet stay as they "
+                        "are.")});
+}
+
 PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser) {
     PhotoSettings s;
-    if (parser.isSet(QStringLiteral("type"))) {
-        const QString type = parser.value(QStringLiteral("type"));
-        if (type != QLatin1String("colour") && type != QLatin1String("bw")) {
-            throw UsageError(("--type is 'colour' or 'bw', not '" + type + "'").toStdString());
+    const auto set = [&s](const SettingDescription& row, int value) {
+        s.values[static_cast<std::size_t>(row.setting)] = value;
+    };
+    for (const std::vector<const SettingDescription*>& rows : OptionRows()) {
+        const QString option = QLatin1String(rows.front()->option);
+        if (!parser.isSet(option)) continue;
+        const QString text = parser.value(option);
+        if (rows.size() == 1) {
+            const SettingDescription& row = *rows.front();
+            set(row, row.choices.empty() ? ParseInt(text, row.minimum, row.maximum, option)
+                                         : ParseChoice(text, row));
+            continue;
         }
-        s.imageType = type == QLatin1String("bw") ? 1 : 0;
-    }
-    if (parser.isSet(QStringLiteral("brightness"))) {
-        s.brightness = ParseInt(parser.value(QStringLiteral("brightness")), -20, 20, "brightness");
-    }
-    if (parser.isSet(QStringLiteral("contrast"))) {
-        s.contrast = ParseInt(parser.value(QStringLiteral("contrast")), -20, 20, "contrast");
-    }
-    if (parser.isSet(QStringLiteral("crop"))) {
-        const QStringList parts = parser.value(QStringLiteral("crop")).split(QLatin1Char(','));
-        if (parts.size() != 4) throw UsageError("--crop takes LEFT,RIGHT,TOP,BOTTOM");
-        std::array<int, 4> crop{};
-        for (std::size_t i = 0; i < 4; ++i) {
-            crop[i] = ParseInt(parts[static_cast<qsizetype>(i)].trimmed(), 0, 50, "crop");
+        const QStringList parts = text.split(QLatin1Char(','));
+        if (parts.size() != static_cast<qsizetype>(rows.size())) {
+            throw UsageError(
+                QStringLiteral("--%1 takes %2").arg(option, ValueName(rows)).toStdString());
         }
-        s.crop = crop;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const SettingDescription& row = *rows[i];
+            set(row, ParseInt(parts[static_cast<qsizetype>(i)].trimmed(), row.minimum, row.maximum,
+                              option));
+        }
     }
-    s.straighten = parser.isSet(QStringLiteral("straighten"));
+    s.straighten = parser.isSet(QLatin1String(kStraightenOption));
     return s;
 }
 
 void Apply(const PhotoSettings& s, TLisko& photo) {
-    if (s.imageType) photo.ImageType = *s.imageType;
-    if (s.brightness) photo.Brightness = *s.brightness;
-    if (s.contrast) photo.Contrast = *s.contrast;
-    if (s.crop) {
-        photo.CropLeft = (*s.crop)[0];
-        photo.CropRight = (*s.crop)[1];
-        photo.CropTop = (*s.crop)[2];
-        photo.CropBottom = (*s.crop)[3];
+    for (const SettingDescription& row : kPhotoSettings) {
+        if (const std::optional<int> value = s.values[static_cast<std::size_t>(row.setting)])
+            photo.*row.field = *value;
     }
     if (s.straighten && photo.DetectSheetCorners()) photo.Straighten = true;
 }

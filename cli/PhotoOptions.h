@@ -4,32 +4,28 @@
 #include <QString>
 #include <array>
 #include <optional>
-#include <stdexcept>
 
+#include "cli/Output.h"
 #include "pages/PageLayout.h"
 #include "photo/Lisko.h"
+#include "photo/PhotoSettings.h"
 
 namespace lisko::cli {
 
-// A command line that asks for something the program cannot do (exit code 2).
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // A whole number from low to high, or a UsageError naming the option.
 int ParseInt(const QString& text, int low, int high, const QString& option);
+// A setting's range as the help shows it: "-20..20".
+QString RangeText(const SettingDescription& row);
 
-// The editor's settings of a photo that a command line can give; unset ones keep the photo's own.
+// The settings of a photo that a command line can give, by Setting; unset ones keep the photo's
+// own.
 struct PhotoSettings {
-    std::optional<int> imageType;
-    std::optional<int> brightness;
-    std::optional<int> contrast;
-    std::optional<std::array<int, 4>> crop;  // left, right, top, bottom
-    bool straighten = false;                 // find the sheet and undistort it where there is one
+    std::array<std::optional<int>, kPhotoSettings.size()> values;
+    bool straighten = false;  // find the sheet and undistort it where there is one
 };
 
-// --type, --brightness, --contrast, --crop, with the editor's ranges, and --straighten.
+// The options of the settings table (--type, --brightness, --contrast, --crop) with its ranges,
+// and --straighten.
 void AddPhotoOptions(QCommandLineParser& parser);
 PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser);
 void Apply(const PhotoSettings& settings, TLisko& photo);

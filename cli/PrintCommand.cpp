@@ -1,18 +1,13 @@
 #include "cli/PrintCommand.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -118,7 +113,7 @@ void ImportPhotos(const QStringList& paths, const Settings& settings, const QStr
         try {
             list.Insert(list.InsertPosition(path), path, batch.Take(k));
         } catch (const std::exception& e) {
-            throw Failure(path + QStringLiteral(": ") + DescribeError(e));
+            throw ErrorAbout(path, e);
         }
     }
 }
@@ -128,62 +123,20 @@ void WritePreviews(const QString& directory, const PageRange& range, const PageS
     for (const int index : range.Indices()) {
         const QString name = QDir(directory).filePath(
             QStringLiteral("page-%1.png").arg(index + 1, 3, 10, QLatin1Char('0')));
-        QBuffer encoded;
-        encoded.open(QIODevice::WriteOnly);
-        QString error = WriteImage(ComposePage(kPreviewScale, index, sources), encoded,
-                                   ImageFormat::Png, kDefaultJpegQuality);
-        QSaveFile file(name);
-        if (error.isEmpty() && !OpenUnbuffered(file)) error = file.errorString();
-        if (error.isEmpty()) error = WriteAll(file, encoded.data());
-        if (error.isEmpty() && !file.commit()) error = file.errorString();
-        if (!error.isEmpty()) throw Failure(QStringLiteral("cannot write %1: %2").arg(name, error));
+        WriteWholeFile(name, EncodeImage(ComposePage(kPreviewScale, index, sources), name,
+                                         kDefaultJpegQuality));
     }
 }
 
-// One PDF document holding the copies one after another. It is printed into a temporary file,
-// checked whole, then copied under its name through a save file, which reports every failed
-// write and leaves an older file of that name as it was; no half document ever stands there.
-void WritePdf(const QString& output, const std::vector<int>& indices, const PageComposer& compose) {
-    QTemporaryFile printed;
-    if (!printed.open()) {
-        throw Failure(QStringLiteral("cannot write %1: no temporary file for it: %2")
-                          .arg(output, printed.errorString()));
-    }
-    printed.close();
-
+// One PDF document holding the copies one after another, as the window prints to a file.
+void WritePdf(const QString& output, const PageRange& range, int copies,
+              const PageComposer& compose) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(printed.fileName());
-    // The composed page carries its own margins: it covers the A4 sheet exactly.
-    printer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    printer.setOutputFileName(output);
     printer.setDocName(PrintJobTitle());
     printer.setCreator(QStringLiteral("LiskoPrinter"));
-    PrintJob(printer, indices, compose);
-
-    if (!printed.open() || !EndsAsAPdf(printed) || !printed.seek(0)) {
-        throw Failure(QStringLiteral("cannot write %1: its temporary copy %2 came out incomplete "
-                                     "(is that disk full?)")
-                          .arg(output, printed.fileName()));
-    }
-    QSaveFile file(output);
-    // Qt words a failed write as "Unknown error"; the system's reason is still in errno then.
-    const auto fail = [&] {
-        const QString reason =
-            errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
-        return Failure(QStringLiteral("cannot write %1: %2").arg(output, reason));
-    };
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) throw fail();
-    constexpr qint64 kChunk = 1 << 20;
-    while (!printed.atEnd()) {
-        const QByteArray chunk = printed.read(kChunk);
-        errno = 0;
-        // Flushed chunk by chunk, while errno still holds the reason of a failed write.
-        if (chunk.isEmpty() || file.write(chunk) != chunk.size() || !file.flush()) throw fail();
-    }
-    errno = 0;
-    if (!file.commit()) throw fail();
+    PrintCopiesToFile(printer, range, copies, compose);
 }
 
 void SendToPrinter(const QString& name, const PageRange& range, int copies,
@@ -231,10 +184,23 @@ void Print(const Settings& settings, const QStringList& paths, const PageRange& 
         SendToPrinter(settings.printer, range, settings.copies, compose);
         return;
     }
-    std::vector<int> document;
-    for (int copy = 0; copy < settings.copies; ++copy)
-        document.insert(document.end(), indices.begin(), indices.end());
-    WritePdf(settings.output, document, compose);
+    WritePdf(settings.output, range, settings.copies, compose);
+}
+
+// The job is read first: its photos and layout are what the options change.
+void PrintPhotos(const QCommandLineParser& parser) {
+    std::optional<Job> job;
+    if (parser.isSet(QStringLiteral("job"))) job = LoadJobFile(parser.value(QStringLiteral("job")));
+    const Settings settings = ReadSettings(parser, job ? &*job : nullptr);
+    const QStringList paths = AcceptedPhotos(settings.photos);
+    const int pageCount = PageCount(static_cast<int>(paths.size()), settings.layout);
+    if (pageCount == 0) throw UsageError("no .jpg or .jpeg photo to print");
+    const PageRange range = settings.pages.value_or(PageRange{1, pageCount});
+    if (range.last > pageCount) {
+        throw UsageError(
+            QStringLiteral("--pages: the photos fill %1 page(s)").arg(pageCount).toStdString());
+    }
+    Print(settings, paths, range);
 }
 
 }  // namespace
@@ -273,47 +239,7 @@ int RunPrint(const QStringList& arguments) {
     });
     AddLayoutOptions(parser);
     AddPhotoOptions(parser);
-
-    if (const std::optional<int> exit =
-            ParseCommandLine(parser, help, arguments, QStringLiteral("print"))) {
-        return *exit;
-    }
-
-    std::optional<Job> job;
-    if (parser.isSet(QStringLiteral("job"))) {
-        try {
-            job = LoadJobFile(parser.value(QStringLiteral("job")));
-        } catch (const JobFileError& e) {
-            PrintError(QString::fromUtf8(e.what()));
-            return Code(Exit::Failed);
-        }
-    }
-
-    Settings settings;
-    QStringList paths;
-    PageRange range;
-    try {
-        settings = ReadSettings(parser, job ? &*job : nullptr);
-        paths = AcceptedPhotos(settings.photos);
-        const int pageCount = PageCount(static_cast<int>(paths.size()), settings.layout);
-        if (pageCount == 0) throw UsageError("no .jpg or .jpeg photo to print");
-        range = settings.pages.value_or(PageRange{1, pageCount});
-        if (range.last > pageCount) {
-            throw UsageError(
-                QStringLiteral("--pages: the photos fill %1 page(s)").arg(pageCount).toStdString());
-        }
-    } catch (const UsageError& e) {
-        PrintError(QString::fromStdString(e.what()));
-        return Code(Exit::Usage);
-    }
-
-    try {
-        Print(settings, paths, range);
-    } catch (const std::exception& e) {
-        PrintError(DescribeError(e));
-        return Code(Exit::Failed);
-    }
-    return Code(Exit::Ok);
+    return RunCommand(parser, help, arguments, QStringLiteral("print"), PrintPhotos);
 }
 
 }  // namespace lisko::cli

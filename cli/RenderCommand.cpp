@@ -1,10 +1,8 @@
 #include "cli/RenderCommand.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
@@ -56,7 +54,9 @@ Settings ReadSettings(const QCommandLineParser& parser) {
         s.jpegQuality = ParseInt(parser.value(QStringLiteral("quality")), 1, 100, "quality");
     }
     if (parser.isSet(QStringLiteral("rotation"))) {
-        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), 0, 3, "rotation");
+        const SettingDescription& turn = Describe(Setting::Rotation);
+        s.rotation = ParseInt(parser.value(QStringLiteral("rotation")), turn.minimum, turn.maximum,
+                              "rotation");
     }
     s.photoSettings = ReadPhotoSettings(parser);
     s.withCrop = !parser.isSet(QStringLiteral("no-crop"));
@@ -68,19 +68,42 @@ void Apply(const Settings& s, TLisko& photo) {
     Apply(s.photoSettings, photo);
 }
 
-std::runtime_error CannotWrite(const QSaveFile& file, const QString& reason) {
-    return std::runtime_error(
-        QStringLiteral("cannot write %1: %2").arg(file.fileName(), reason).toStdString());
-}
+void Render(const QCommandLineParser& parser) {
+    const Settings settings = ReadSettings(parser);
+    try {
+        // The working copy lives in a directory of this run alone, removed at exit.
+        QTemporaryDir scratch;
+        if (!scratch.isValid()) throw std::runtime_error("cannot create a scratch directory");
+        // The settings go in before the import's own rendering, which is then the output.
+        QImage rendering;
+        TLisko photo(
+            settings.photo, scratch.path(), [&settings](TLisko& p) { Apply(settings, p); },
+            settings.withCrop ? &rendering : nullptr);
+        if (!settings.withCrop) rendering = photo.Render(false);
 
-// Writes the picture beside its final name; nothing appears under that name unless complete.
-void SaveImage(const QImage& image, QSaveFile& file, int jpegQuality) {
-    QBuffer encoded;
-    encoded.open(QIODevice::WriteOnly);
-    QString error = WriteImage(image, encoded, *FormatOfName(file.fileName()), jpegQuality);
-    if (error.isEmpty() && !OpenUnbuffered(file)) error = file.errorString();
-    if (error.isEmpty()) error = WriteAll(file, encoded.data());
-    if (!error.isEmpty()) throw CannotWrite(file, error);
+        const QByteArray encoded = EncodeImage(rendering, settings.output, settings.jpegQuality);
+        WholeFile output(settings.output);
+        output.Write(encoded);
+        std::optional<WholeFile> thumbnail;
+        if (!settings.thumbnail.isEmpty()) {
+            const QByteArray small =
+                EncodeImage(photo.Thumbnail, settings.thumbnail, settings.jpegQuality);
+            thumbnail.emplace(settings.thumbnail).Write(small);
+        }
+        // Both are written whole before either takes its name: a write that fails leaves earlier
+        // files of both names as they were.
+        output.Commit();
+        if (thumbnail) {
+            try {
+                thumbnail->Commit();
+            } catch (const WriteError&) {
+                QFile::remove(settings.output);
+                throw;
+            }
+        }
+    } catch (const std::exception& e) {
+        throw ErrorAbout(settings.photo, e);
+    }
 }
 
 }  // namespace
@@ -102,7 +125,7 @@ int RunRender(const QStringList& arguments) {
          QStringLiteral("OUT")},
         {QStringLiteral("rotation"),
          QStringLiteral("0 none, 1 +90, 2 -90, 3 180 degrees; overrides the automatic choice."),
-         QStringLiteral("0..3")},
+         RangeText(Describe(Setting::Rotation))},
     });
     AddPhotoOptions(parser);
     parser.addOptions({
@@ -116,50 +139,7 @@ int RunRender(const QStringList& arguments) {
          QStringLiteral("JPEG quality of .jpg and .jpeg outputs (default 95)."),
          QStringLiteral("1..100")},
     });
-
-    if (const std::optional<int> exit =
-            ParseCommandLine(parser, help, arguments, QStringLiteral("render"))) {
-        return *exit;
-    }
-
-    Settings settings;
-    try {
-        settings = ReadSettings(parser);
-    } catch (const UsageError& e) {
-        PrintError(QString::fromStdString(e.what()));
-        return Code(Exit::Usage);
-    }
-
-    try {
-        // The working copy lives in a directory of this run alone, removed at exit.
-        QTemporaryDir scratch;
-        if (!scratch.isValid()) throw std::runtime_error("cannot create a scratch directory");
-        // The settings go in before the import's own rendering, which is then the output.
-        QImage rendering;
-        TLisko photo(
-            settings.photo, scratch.path(), [&settings](TLisko& p) { Apply(settings, p); },
-            settings.withCrop ? &rendering : nullptr);
-        if (!settings.withCrop) rendering = photo.Render(false);
-
-        QSaveFile output(settings.output);
-        SaveImage(rendering, output, settings.jpegQuality);
-        std::optional<QSaveFile> thumbnail;
-        if (!settings.thumbnail.isEmpty()) {
-            thumbnail.emplace(settings.thumbnail);
-            SaveImage(photo.Thumbnail, *thumbnail, settings.jpegQuality);
-        }
-        // Both are written whole before either takes its name: a write that fails leaves earlier
-        // files of both names as they were.
-        if (!output.commit()) throw CannotWrite(output, output.errorString());
-        if (thumbnail && !thumbnail->commit()) {
-            QFile::remove(settings.output);
-            throw CannotWrite(*thumbnail, thumbnail->errorString());
-        }
-    } catch (const std::exception& e) {
-        PrintError(settings.photo + QStringLiteral(": ") + DescribeError(e));
-        return Code(Exit::Failed);
-    }
-    return Code(Exit::Ok);
+    return RunCommand(parser, help, arguments, QStringLiteral("render"), Render);
 }
 
 }  // namespace lisko::cli

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/VersionInfo.h"
+#include "identity/VersionInfo.h"
 #include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/TestRaster.h"

@@ -14,7 +14,7 @@
 #include <span>
 #include <string>
 
-#include "app/VersionInfo.h"
+#include "identity/VersionInfo.h"
 #include "update/VersionText.h"
 
 namespace {

@@ -7,10 +7,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
+
+#include "photo/SaveFile.h"
 
 namespace lisko {
 
@@ -71,10 +73,9 @@ public:
     }
 
     // One of the names; gives its index.
-    template <std::size_t N>
-    int Choice(const char* key, const std::array<const char*, N>& names) const {
+    int Choice(const char* key, std::span<const char* const> names) const {
         const QJsonValue value = Required(key);
-        for (std::size_t i = 0; i < N; ++i) {
+        for (std::size_t i = 0; i < names.size(); ++i) {
             if (value == QJsonValue(QLatin1String(names[i]))) return static_cast<int>(i);
         }
         QStringList quoted;
@@ -154,11 +155,21 @@ private:
     QString prefix_;
 };
 
+// The object of the photo's that holds the setting's field.
+Fields ObjectOf(const Fields& photo, const SettingDescription& row) {
+    return *row.jobObject ? photo.Object(row.jobObject) : photo;
+}
+
 // Two crops of one axis that meet leave nothing of the photo; the editor refuses them too.
-void CheckCropPair(const Fields& crop, const char* first, int a, const char* second, int b) {
-    if (a + b < 100) return;
+void CheckCropAxis(const Fields& photo, const TLiskoData& s, const std::array<Setting, 2>& axis) {
+    const SettingDescription& first = lisko::Describe(axis[0]);
+    const SettingDescription& second = lisko::Describe(axis[1]);
+    const int a = s.*first.field;
+    const int b = s.*second.field;
+    if (CropsLeavePicture(a, b)) return;
+    const Fields crop = ObjectOf(photo, first);
     throw crop.Error(QStringLiteral("%1 and %2 together cut the whole photo away (%3 + %4)")
-                         .arg(crop.Name(first), crop.Name(second))
+                         .arg(crop.Name(first.jobKey), crop.Name(second.jobKey))
                          .arg(a)
                          .arg(b));
 }
@@ -173,7 +184,7 @@ QString SheetProblem(const std::exception& error) {
 // The corners lie in the working copy, whose longer side is at most TLisko::LongestSide; whether
 // they fit this photo's working copy is known only from its source (CheckSheetsFit).
 SheetQuad ReadSheet(const Fields& photo) {
-    const Fields sheet = photo.Object("sheet");
+    const Fields sheet = photo.Object(kSheetJobKey);
     SheetQuad corners;
     for (std::size_t i = 0; i < corners.size(); ++i) {
         const Fields corner = sheet.Object(SheetCornerNames[i]);
@@ -183,18 +194,18 @@ SheetQuad ReadSheet(const Fields& photo) {
     try {
         CheckSheetShape(corners);
     } catch (const std::invalid_argument& e) {
-        throw photo.Error(photo.Name("sheet") + QStringLiteral(": ") + SheetProblem(e));
+        throw photo.Error(photo.Name(kSheetJobKey) + QStringLiteral(": ") + SheetProblem(e));
     }
     return corners;
 }
 
 // Both optional: a job saved before photos could be straightened has neither.
 void ReadStraightening(const Fields& fields, TLiskoData& s) {
-    if (fields.Has("sheet")) s.SheetCorners = ReadSheet(fields);
-    s.Straighten = fields.Has("straighten") && fields.Bool("straighten");
+    if (fields.Has(kSheetJobKey)) s.SheetCorners = ReadSheet(fields);
+    s.Straighten = fields.Has(kStraightenJobKey) && fields.Bool(kStraightenJobKey);
     if (s.Straighten && !s.SheetCorners) {
         throw fields.Error(QStringLiteral("%1 is true, but %2 is missing")
-                               .arg(fields.Name("straighten"), fields.Name("sheet")));
+                               .arg(fields.Name(kStraightenJobKey), fields.Name(kSheetJobKey)));
     }
 }
 
@@ -209,17 +220,13 @@ JobPhoto ReadPhoto(const QJsonValue& value, int position, const QDir& folder) {
     JobPhoto photo;
     photo.source = QDir::cleanPath(folder.absoluteFilePath(fields.Text("source")));
     TLiskoData& s = photo.settings;
-    s.Rotation = fields.Int("rotation", 0, 3);
-    s.ImageType = fields.Choice("type", kTypeNames);
-    s.Brightness = fields.Int("brightness", -kLargestStep, kLargestStep);
-    s.Contrast = fields.Int("contrast", -kLargestStep, kLargestStep);
-    const Fields crop = fields.Object("crop");
-    s.CropLeft = crop.Int("left", 0, kLargestCrop);
-    s.CropRight = crop.Int("right", 0, kLargestCrop);
-    s.CropTop = crop.Int("top", 0, kLargestCrop);
-    s.CropBottom = crop.Int("bottom", 0, kLargestCrop);
-    CheckCropPair(crop, "left", s.CropLeft, "right", s.CropRight);
-    CheckCropPair(crop, "top", s.CropTop, "bottom", s.CropBottom);
+    for (const SettingDescription& row : kPhotoSettings) {
+        const Fields object = ObjectOf(fields, row);
+        s.*row.field = row.choices.empty() ? object.Int(row.jobKey, row.minimum, row.maximum)
+                                           : object.Choice(row.jobKey, row.choices);
+    }
+    for (const std::array<Setting, 2>& axis : kCropAxes)
+        CheckCropAxis(fields, s, axis);
     ReadStraightening(fields, s);
     return photo;
 }
@@ -280,27 +287,40 @@ QJsonObject SheetObject(const SheetQuad& corners) {
     return sheet;
 }
 
+// The value a setting is saved with. A turn or a type out of range is saved as the rendering
+// reads it: any other turn renders unturned, any non-zero type is black and white. Any other
+// setting out of range is saved as it is, and the check before saving refuses it.
+int SavedValue(const SettingDescription& row, const TLiskoData& s) {
+    if (row.setting == Setting::Rotation) return static_cast<int>(s.TurnOf());
+    if (row.setting == Setting::Type) return s.IsBlackWhite() ? 1 : 0;
+    return s.*row.field;
+}
+
+// QJsonObject keeps its keys sorted, so the fields are written in alphabetical order whatever
+// the order they are inserted in.
 QJsonObject PhotoObject(const JobPhoto& photo, const QDir& folder) {
     const TLiskoData& s = photo.settings;
-    // Both give the rendering the item would give: any other turn renders unturned, any
-    // non-zero type is black and white.
-    const int rotation = s.Rotation >= 0 && s.Rotation <= 3 ? s.Rotation : 0;
-    const char* type = kTypeNames[s.IsBlackWhite() ? 1 : 0];
-    QJsonObject object{
-        {QStringLiteral("source"), StoredSource(photo.source, folder)},
-        {QStringLiteral("rotation"), rotation},
-        {QStringLiteral("type"), QLatin1String(type)},
-        {QStringLiteral("brightness"), s.Brightness},
-        {QStringLiteral("contrast"), s.Contrast},
-        {QStringLiteral("crop"), QJsonObject{{QStringLiteral("left"), s.CropLeft},
-                                             {QStringLiteral("right"), s.CropRight},
-                                             {QStringLiteral("top"), s.CropTop},
-                                             {QStringLiteral("bottom"), s.CropBottom}}},
-    };
+    QJsonObject object{{QStringLiteral("source"), StoredSource(photo.source, folder)}};
+    for (const SettingDescription& row : kPhotoSettings) {
+        const int value = SavedValue(row, s);
+        const QJsonValue saved =
+            row.choices.empty()
+                ? QJsonValue(value)
+                : QJsonValue(QLatin1String(row.choices[static_cast<std::size_t>(value)]));
+        if (*row.jobObject) {
+            const QString name = QLatin1String(row.jobObject);
+            QJsonObject inner = object.value(name).toObject();
+            inner.insert(QLatin1String(row.jobKey), saved);
+            object.insert(name, inner);
+        } else {
+            object.insert(QLatin1String(row.jobKey), saved);
+        }
+    }
     // Jobs without straightening keep the fields of jobs saved before it existed. Corners are
     // kept with the box off too, as the editor keeps them for turning it on again.
-    if (s.SheetCorners) object.insert(QStringLiteral("sheet"), SheetObject(*s.SheetCorners));
-    if (s.SheetCorners || s.Straighten) object.insert(QStringLiteral("straighten"), s.Straighten);
+    if (s.SheetCorners) object.insert(QLatin1String(kSheetJobKey), SheetObject(*s.SheetCorners));
+    if (s.SheetCorners || s.Straighten)
+        object.insert(QLatin1String(kStraightenJobKey), s.Straighten);
     return object;
 }
 
@@ -347,14 +367,8 @@ void ApplySettings(const JobPhoto& from, TLisko& photo) {
         photo.SheetCorners.reset();
     }
     photo.Straighten = s.Straighten;
-    photo.Rotation = s.Rotation;
-    photo.ImageType = s.ImageType;
-    photo.Brightness = s.Brightness;
-    photo.Contrast = s.Contrast;
-    photo.CropLeft = s.CropLeft;
-    photo.CropRight = s.CropRight;
-    photo.CropTop = s.CropTop;
-    photo.CropBottom = s.CropBottom;
+    for (const SettingDescription& row : kPhotoSettings)
+        photo.*row.field = s.*row.field;
 }
 
 bool SameSettings(const TLiskoData& a, const TLiskoData& b) {
@@ -366,10 +380,10 @@ bool SameSettings(const TLiskoData& a, const TLiskoData& b) {
     };
     const bool sameSheet = a.SheetCorners.has_value() == b.SheetCorners.has_value() &&
                            (!a.SheetCorners || sameCorners(*a.SheetCorners, *b.SheetCorners));
-    return a.Rotation == b.Rotation && a.ImageType == b.ImageType && a.Brightness == b.Brightness &&
-           a.Contrast == b.Contrast && a.CropLeft == b.CropLeft && a.CropRight == b.CropRight &&
-           a.CropTop == b.CropTop && a.CropBottom == b.CropBottom && a.Straighten == b.Straighten &&
-           sameSheet;
+    return std::all_of(
+               kPhotoSettings.begin(), kPhotoSettings.end(),
+               [&](const SettingDescription& row) { return a.*row.field == b.*row.field; }) &&
+           a.Straighten == b.Straighten && sameSheet;
 }
 
 QByteArray JobToJson(const Job& job, const QString& folder) {
@@ -427,14 +441,11 @@ void SaveJobFile(const QString& path, const Job& job) {
                                .arg(path, QString::fromUtf8(e.what()))
                                .toStdString());
     }
-    QSaveFile file(path);
-    // Unbuffered: a buffered write fails only when commit() flushes, and commit() then still
-    // renames the cut-short file into place (Qt 6.4). Written directly, the failure shows here.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(text) != text.size() || !file.commit()) {
-        throw JobFileError(QStringLiteral("%1: cannot save the job: %2")
-                               .arg(path, file.errorString())
-                               .toStdString());
+    try {
+        WriteWholeFile(path, text);
+    } catch (const WriteError& e) {
+        throw JobFileError(
+            QStringLiteral("%1: cannot save the job: %2").arg(path, e.Reason()).toStdString());
     }
 }
 

@@ -13,6 +13,8 @@
 #include <future>
 #include <stdexcept>
 
+#include "photo/SaveFile.h"
+
 namespace lisko {
 
 namespace {
@@ -24,9 +26,12 @@ std::runtime_error PrintError(const QString& problem, const QPrinter& printer) {
         QStringLiteral("PrintJob: %1 (%2)").arg(problem, where).toStdString());
 }
 
-std::runtime_error CannotWrite(const QString& file, const QString& reason) {
-    return std::runtime_error(
-        QStringLiteral("PrintJob: cannot write %1: %2").arg(file, reason).toStdString());
+// Whether a printed document is whole: a PDF ends with its end-of-file marker, which a write that
+// failed on the way (a full disk) never reaches. `file` is open for reading.
+bool EndsAsAPdf(QFile& file) {
+    constexpr qint64 kTail = 32;
+    return file.size() >= kTail && file.seek(file.size() - kTail) &&
+           file.read(kTail).contains("%%EOF");
 }
 
 // Qt's PDF output reports no failed write, so a document found cut short is explained by its
@@ -38,12 +43,6 @@ QString WhyIncomplete(const QFileInfo& target) {
 }
 
 }  // namespace
-
-bool EndsAsAPdf(QFile& file) {
-    constexpr qint64 kTail = 32;
-    return file.size() >= kTail && file.seek(file.size() - kTail) &&
-           file.read(kTail).contains("%%EOF");
-}
 
 std::vector<int> PageRange::Indices() const {
     std::vector<int> indices;
@@ -105,7 +104,7 @@ void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
     const QFileInfo target(output);
     QTemporaryFile partial(
         target.absoluteDir().filePath(target.fileName() + QStringLiteral(".XXXXXX")));
-    if (!partial.open()) throw CannotWrite(output, partial.errorString());
+    if (!partial.open()) throw WriteError(output, partial.errorString());
     partial.close();
 
     std::vector<int> indices;
@@ -122,7 +121,7 @@ void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
         throw;
     }
     printer.setOutputFileName(output);
-    if (!partial.open() || !EndsAsAPdf(partial)) throw CannotWrite(output, WhyIncomplete(target));
+    if (!partial.open() || !EndsAsAPdf(partial)) throw WriteError(output, WhyIncomplete(target));
     partial.close();
 
     // A new file's permissions: what the user's umask leaves of read and write for all.
@@ -132,7 +131,7 @@ void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
     const std::filesystem::path from = partial.fileName().toStdString();
     std::filesystem::permissions(from, static_cast<std::filesystem::perms>(0666 & ~mask), error);
     if (!error) std::filesystem::rename(from, target.absoluteFilePath().toStdString(), error);
-    if (error) throw CannotWrite(output, QString::fromStdString(error.message()));
+    if (error) throw WriteError(output, QString::fromStdString(error.message()));
     partial.setAutoRemove(false);
 }
 

@@ -5,7 +5,6 @@
 #include <functional>
 #include <vector>
 
-class QFile;
 class QPrinter;
 
 namespace lisko {
@@ -40,17 +39,13 @@ void PrintCopies(QPrinter& printer, const PageRange& range, int copies, const Pa
 // whole sheet.
 QPageLayout SheetLayout();
 
-// Printing to a file (PDF): one document holding the copies of the range one after another on
-// sheets of SheetLayout, as the command-line tool writes it; a job per copy would leave only the
-// last copy in the file. The document is written beside the chosen name and takes that name only
-// when complete, so an error leaves any earlier file of that name as it was.
+// Printing to a file (PDF), for the window and the command-line tool alike: one document holding
+// the copies of the range one after another on sheets of SheetLayout; a job per copy would leave
+// only the last copy in the file. The document is written beside the chosen name and takes that
+// name only when complete, so an error leaves any earlier file of that name as it was. A document
+// that cannot be written whole throws WriteError naming the file and the reason.
 void PrintCopiesToFile(QPrinter& printer, const PageRange& range, int copies,
                        const PageComposer& compose);
-
-// Whether a printed document is whole: a PDF ends with its end-of-file marker, which a write that
-// failed on the way (a full disk) never reaches. Qt's PDF output reports no write errors. `file`
-// is open for reading.
-bool EndsAsAPdf(QFile& file);
 
 // What the user chose in the print dialog: all pages (also a selection, were one reported) or the
 // range typed in.

@@ -11,10 +11,11 @@ namespace lisko {
 // The settings of a photo a user chooses, each described once: the editor's controls, the job
 // file's reader and writer, the command line's options and apply to many take their names,
 // ranges and defaults from this table, so a new setting is one more row. Straightening is not a
-// number and is described beside it.
+// number and is described beside it. The rows stand in the order of TLiskoData's fields, which
+// is also the order a job file's photo is checked in: of several faults, the first is reported.
 enum class Setting {
-    Type,
     Rotation,
+    Type,
     Brightness,
     Contrast,
     CropLeft,
@@ -51,8 +52,6 @@ struct SettingDescription {
 };
 
 inline constexpr std::array<SettingDescription, 8> kPhotoSettings{{
-    {Setting::Type, &TLiskoData::ImageType, 0, 1, 0, SettingGroup::Type, "", "type", "type",
-     kTypeNames},
     {Setting::Rotation,
      &TLiskoData::Rotation,
      0,
@@ -63,6 +62,8 @@ inline constexpr std::array<SettingDescription, 8> kPhotoSettings{{
      "rotation",
      "",
      {}},
+    {Setting::Type, &TLiskoData::ImageType, 0, 1, 0, SettingGroup::Type, "", "type", "type",
+     kTypeNames},
     {Setting::Brightness,
      &TLiskoData::Brightness,
      -kLargestStep,
@@ -142,6 +143,12 @@ constexpr const SettingDescription& Describe(Setting setting) {
 constexpr bool CropsLeavePicture(int first, int second) {
     return first + second < 100;
 }
+
+// The crops of each axis, the pair CropsLeavePicture checks.
+inline constexpr std::array<std::array<Setting, 2>, 2> kCropAxes{{
+    {Setting::CropLeft, Setting::CropRight},
+    {Setting::CropTop, Setting::CropBottom},
+}};
 
 // Straightening: a flag and the sheet's corners, both optional in a job file.
 inline constexpr char kStraightenJobKey[] = "straighten";

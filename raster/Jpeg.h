@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,6 +24,14 @@ private:
     std::string detail_;
     std::filesystem::path file_;
 };
+
+// The text of an error for a message, with libjpeg's own words where there are any: "JPEG error
+// #N (words)" for a JpegError, what() for any other error.
+std::string DescribeJpegError(const std::exception& error);
+
+// The file a JpegError was raised reading and libjpeg's words on it, "FILE: words", for a line of
+// its own under the error's text; empty for any other error and for data not read from a file.
+std::string JpegFileAndWords(const std::exception& error);
 
 struct JpegSize {
     int width = 0;

@@ -9,14 +9,9 @@
 
 #include "raster/FastDIB.h"
 #include "raster/Jpeg.h"
+#include "raster/JpegErrorManager.h"
 
 namespace lisko {
-
-JpegError::JpegError(int code, std::string detail, std::filesystem::path file)
-    : RasterError("JPEG error #" + std::to_string(code)),
-      code_(code),
-      detail_(std::move(detail)),
-      file_(std::move(file)) {}
 
 namespace {
 
@@ -29,23 +24,6 @@ constexpr int kMaxScans = 1000;
 // as large as the raster bound still fits, while a crafted header asking for more is refused
 // before the memory is taken.
 constexpr long kLibjpegMemory = TFastDIB::MaxImageBytes;  // NOLINT(google-runtime-int)
-
-// libjpeg reports errors by calling error_exit, which must not return. We jump back to the
-// decoding frame, which holds only trivially destructible state between setjmp and the jump.
-struct ErrorManager {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-    int code;
-    bool tooManyScans;
-    char text[JMSG_LENGTH_MAX];
-};
-
-void RecordAndJump(j_common_ptr cinfo) {
-    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    err->code = err->pub.msg_code;
-    err->pub.format_message(cinfo, err->text);
-    std::longjmp(err->jump, 1);
-}
 
 // Warnings mark damaged data that libjpeg would silently patch with grey (a truncated file among
 // them); we refuse such a photo rather than print a picture the user never took. Only warnings
@@ -62,12 +40,12 @@ void RefuseDamagedData(j_common_ptr cinfo, int level) {
     }
 }
 
+// A file with too many scans is refused; client_data points to the decoder's flag that says so.
 void LimitScans(j_common_ptr cinfo) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (d->is_decompressor && d->input_scan_number > kMaxScans) {
-        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-        err->tooManyScans = true;
-        std::longjmp(err->jump, 1);
+        *static_cast<bool*>(cinfo->client_data) = true;
+        std::longjmp(ErrorManagerOf(cinfo).jump, 1);
     }
 }
 
@@ -78,14 +56,15 @@ struct FileCloser {
 // The decompressor with its error and progress hooks; released however decoding ends.
 struct Decoder {
     jpeg_decompress_struct cinfo{};
-    ErrorManager err{};
+    JpegErrorManager err{};
     jpeg_progress_mgr progress{};
 
     bool created = false;
+    bool tooManyScans = false;
 
     Decoder() {
-        cinfo.err = jpeg_std_error(&err.pub);
-        err.pub.error_exit = RecordAndJump;
+        cinfo.err = UseErrorManager(err);
+        cinfo.client_data = &tooManyScans;
         err.pub.emit_message = RefuseDamagedData;
         progress.progress_monitor = LimitScans;
     }
@@ -215,7 +194,7 @@ TFastDIB TFastDIB::LoadJpegFile(const std::filesystem::path& file) {
                                               std::to_string(d->cinfo.image_height) +
                                               " pixels, more than the decoder may hold in memory");
     }
-    if (d->err.tooManyScans) {
+    if (d->tooManyScans) {
         throw RasterError("LoadJpegFile", "\"" + file.string() + "\" has more than " +
                                               std::to_string(kMaxScans) + " progressive scans");
     }

@@ -1,42 +1,22 @@
 #include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
 
-// jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
-
 #include "raster/Jpeg.h"
+#include "raster/JpegErrorManager.h"
 
 namespace lisko {
 
 namespace {
 
-struct ErrorManager {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-    int code;
-    char text[JMSG_LENGTH_MAX];
-};
-
-void RecordAndJump(j_common_ptr cinfo) {
-    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    err->code = err->pub.msg_code;
-    err->pub.format_message(cinfo, err->text);
-    std::longjmp(err->jump, 1);
-}
-
 // The compressor and its memory destination; released however encoding ends.
 struct Encoder {
     jpeg_compress_struct cinfo{};
-    ErrorManager err{};
+    JpegErrorManager err{};
     unsigned char* buffer = nullptr;
     unsigned long size = 0;  // NOLINT(google-runtime-int): libjpeg's type
     bool created = false;
 
-    Encoder() {
-        cinfo.err = jpeg_std_error(&err.pub);
-        err.pub.error_exit = RecordAndJump;
-    }
+    Encoder() { cinfo.err = UseErrorManager(err); }
     ~Encoder() {
         if (created) jpeg_destroy_compress(&cinfo);
         std::free(buffer);

@@ -118,11 +118,8 @@ void ShowStandardError(QWidget* parent, const QString& message) {
 void ShowStandardError(QWidget* parent, const std::exception& error) {
     QString text = ErrorBoxText(QString::fromUtf8(error.what()));
     // The decoder's message number alone does not say which file it could not read, nor why.
-    if (const auto* jpeg = dynamic_cast<const JpegError*>(&error); jpeg && !jpeg->File().empty()) {
-        text += QLatin1Char('\n') +
-                ErrorBoxText(QString::fromStdString(jpeg->File().string()) + QStringLiteral(": ") +
-                             QString::fromStdString(jpeg->Detail()));
-    }
+    if (const std::string where = JpegFileAndWords(error); !where.empty())
+        text += QLatin1Char('\n') + ErrorBoxText(QString::fromStdString(where));
     CurrentDialogs().ShowMessage(parent, QString::fromUtf8(ApplicationTitle), text,
                                  QMessageBox::Critical);
 }

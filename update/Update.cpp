@@ -8,11 +8,12 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QProgressBar>
-#include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "photo/SaveFile.h"
 #include "ui/Application.h"
@@ -113,16 +114,17 @@ void WaitForData(const QNetworkReply& reply, const TForm4& form) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-[[noreturn]] void FileError(const QString& what, const QString& fileName, const QString& why) {
-    throw std::runtime_error(
-        (QStringLiteral("%1: cannot write %2: %3").arg(what, fileName, why)).toStdString());
+// The update's messages begin with the step that failed.
+std::runtime_error StepFailed(const char* step, const WriteError& error) {
+    return std::runtime_error(std::string(step) + ": " + error.what());
 }
 
 void WriteReplacementScript(const QString& fileName, const QByteArray& script) {
-    QSaveFile file(fileName);
-    QString error = OpenUnbuffered(file) ? WriteAll(file, script) : file.errorString();
-    if (error.isEmpty() && !file.commit()) error = file.errorString();
-    if (!error.isEmpty()) FileError(QStringLiteral("CheckForUpdate"), fileName, error);
+    try {
+        WriteWholeFile(fileName, script);
+    } catch (const WriteError& e) {
+        throw StepFailed("CheckForUpdate", e);
+    }
 }
 
 QUrl Endpoint(const QString& server, const char* path) {
@@ -169,10 +171,7 @@ bool InstallUpdate(TForm4& form, const QString& v, const QString& server) {
 
 void CheckForUpdate(TForm4& form, const QString& programVersion) {
     if (checking) return;
-    checking = true;
-    const struct Reset {
-        ~Reset() { checking = false; }
-    } reset;
+    const QScopedValueRollback<bool> busy(checking, true);
 
     form.sProgressBar1->setValue(0);
     form.show();
@@ -215,31 +214,32 @@ bool DownloadFile(TForm4& form, const QUrl& url, const QString& fileName) {
     const std::optional<qint64> length = AnnouncedSetupLength(*reply);
     if (form.Tag == 0 || !length) return false;
 
-    // The bytes go to a temporary file that takes the name only once the download is complete;
-    // on every other way out it is removed.
-    QSaveFile file(fileName);
-    if (!OpenUnbuffered(file))
-        FileError(QStringLiteral("DownloadFile"), fileName, file.errorString());
-    qint64 received = 0;
-    char block[kBlockSize];
-    for (;;) {
-        form.sProgressBar1->setValue(ProgressPercent(received, *length));
-        form.repaint();
-        WaitForData(*reply, form);
-        // A reply that broke off is closed and has nothing more to read.
-        const qint64 n =
-            reply->isReadable() ? std::max<qint64>(reply->read(block, kBlockSize), 0) : 0;
-        const QString error = WriteAll(file, QByteArray::fromRawData(block, n));
-        if (!error.isEmpty()) FileError(QStringLiteral("DownloadFile"), fileName, error);
-        received += n;
-        // This is where the cancel button and the main window's handlers run.
-        QCoreApplication::processEvents();
-        if (n == 0 || form.Tag == 0) break;
+    try {
+        // The bytes go to a temporary file that takes the name only once the download is
+        // complete; on every other way out it is removed.
+        WholeFile file(fileName);
+        qint64 received = 0;
+        char block[kBlockSize];
+        for (;;) {
+            form.sProgressBar1->setValue(ProgressPercent(received, *length));
+            form.repaint();
+            WaitForData(*reply, form);
+            // A reply that broke off is closed and has nothing more to read.
+            const qint64 n =
+                reply->isReadable() ? std::max<qint64>(reply->read(block, kBlockSize), 0) : 0;
+            file.Write(QByteArray::fromRawData(block, n));
+            received += n;
+            // This is where the cancel button and the main window's handlers run.
+            QCoreApplication::processEvents();
+            if (n == 0 || form.Tag == 0) break;
+        }
+        const bool complete = form.Tag != 0 && reply->isFinished() &&
+                              reply->error() == QNetworkReply::NoError && received == *length;
+        if (!complete) return false;
+        file.Commit();
+    } catch (const WriteError& e) {
+        throw StepFailed("DownloadFile", e);
     }
-    const bool complete = form.Tag != 0 && reply->isFinished() &&
-                          reply->error() == QNetworkReply::NoError && received == *length;
-    if (!complete) return false;
-    if (!file.commit()) FileError(QStringLiteral("DownloadFile"), fileName, file.errorString());
     return true;
 }
 

@@ -16,10 +16,12 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <memory>
+#include <optional>
 
 #include "app/Program.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
-#include "list/AndShrink.h"
+#include "editor/AndShrinkImage.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/TestRaster.h"
@@ -33,12 +35,10 @@ class EditorTest : public QObject {
 
 private:
     QTemporaryDir photos_;
-    std::unique_ptr<QTemporaryDir> scratch_;
     test::FakeDialogs dialogs_;
-    std::unique_ptr<ScopedDialogs> scopedDialogs_;
-    std::unique_ptr<Forms> forms_;
+    std::optional<test::WindowFixture> fixture_;
 
-    TForm1& Form() { return forms_->form1; }
+    TForm1& Form() { return fixture_->Windows().form1; }
     TLisko& Photo(int i) { return Form().Photos().Photo(i); }
 
     // Adds photos named p0.jpg ... of a portrait 1000 x 1500 page, so a rendering is 1000 x 1500.
@@ -57,7 +57,7 @@ private:
         QCOMPARE(Form().CurrentPhoto, &Photo(i));
     }
 
-    QImage Shown() const { return forms_->form1.Image1->pixmap().toImage(); }
+    QImage Shown() const { return fixture_->Windows().form1.Image1->pixmap().toImage(); }
 
     // Answers the apply-to-many dialog: ticks the given boxes and picks the scope.
     void AnswerApply(std::initializer_list<QCheckBox * TForm2::*> boxes,
@@ -89,21 +89,14 @@ private slots:
     }
 
     void init() {
-        scratch_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
         dialogs_ = test::FakeDialogs();
-        scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
-        forms_ = std::make_unique<Forms>();
+        fixture_.emplace(dialogs_);
         Form().show();
         // The user picks photos on the list tab, which brings the editor forward.
         Form().sPageControl2->setCurrentIndex(0);
     }
 
-    void cleanup() {
-        forms_.reset();
-        scopedDialogs_.reset();
-        qunsetenv("LISKO_SCRATCH_DIR");
-    }
+    void cleanup() { fixture_.reset(); }
 
     void controlsBeforeAnyPhoto() {
         QCOMPARE(Form().sComboBox2->currentText(), QStringLiteral("Цветное"));
@@ -353,7 +346,7 @@ private slots:
         const std::array<bool, 5> defaults{false, true, false, false, true};
         QCOMPARE(seen[0], defaults);
         QCOMPARE(seen[1], defaults);
-        QCOMPARE(forms_->form2.windowTitle(), QStringLiteral("Применить ко многим..."));
+        QCOMPARE(fixture_->Windows().form2.windowTitle(), QStringLiteral("Применить ко многим..."));
     }
 
     void withoutFlagsThumbnailsAreRenderedAgain() {
@@ -385,7 +378,7 @@ private slots:
     }
 
     void applyToManyIsAChildOfTheMainWindow() {
-        TForm2& form2 = forms_->form2;
+        TForm2& form2 = fixture_->Windows().form2;
         const Qt::WindowFlags flags = form2.windowFlags();
         QCOMPARE(form2.parentWidget(), &Form());
         QVERIFY(form2.isWindow());

@@ -12,8 +12,10 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <memory>
+#include <optional>
 
 #include "app/Program.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
 #include "pages/JobFile.h"
 #include "raster/Jpeg.h"
@@ -27,6 +29,8 @@
 namespace lisko {
 namespace {
 
+using test::Column;
+
 // The shared fake, with a PDF file in place of the printer that the print dialog sets up.
 class FakeDialogs : public test::FakeDialogs {
 public:
@@ -38,13 +42,6 @@ public:
 
     QString pdf;
 };
-
-QStringList Column(const QTreeWidget* view, int column) {
-    QStringList texts;
-    for (int i = 0; i < view->topLevelItemCount(); ++i)
-        texts << view->topLevelItem(i)->text(column);
-    return texts;
-}
 
 bool SameBytes(const QImage& a, const QImage& b) {
     if (a.format() != b.format() || a.size() != b.size()) return false;
@@ -65,12 +62,10 @@ class JobWindowTest : public QObject {
 private:
     QTemporaryDir photos_;
     std::unique_ptr<QTemporaryDir> output_;
-    std::unique_ptr<QTemporaryDir> scratch_;
     FakeDialogs dialogs_;
-    std::unique_ptr<ScopedDialogs> scopedDialogs_;
-    std::unique_ptr<Forms> forms_;
+    std::optional<test::WindowFixture> fixture_;
 
-    TForm1& Form() { return forms_->form1; }
+    TForm1& Form() { return fixture_->Windows().form1; }
     QString Photo(const QString& relative) const { return photos_.filePath(relative); }
     QString Output(const QString& name) const { return output_->filePath(name); }
 
@@ -165,19 +160,14 @@ private slots:
     }
 
     void init() {
-        scratch_ = std::make_unique<QTemporaryDir>();
         output_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
         qputenv("LISKO_UPDATE_URL", "http://127.0.0.1:1");
         dialogs_ = FakeDialogs();
-        scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
-        forms_ = std::make_unique<Forms>();
+        fixture_.emplace(dialogs_);
     }
 
     void cleanup() {
-        forms_.reset();
-        scopedDialogs_.reset();
-        qunsetenv("LISKO_SCRATCH_DIR");
+        fixture_.reset();
         qunsetenv("LISKO_UPDATE_URL");
     }
 
@@ -336,7 +326,7 @@ private slots:
                                QStringLiteral(" — не снимок JPEG (.jpg, .jpeg)"));
         QCOMPARE(lines[4],
                  Photo(QStringLiteral("notes/a.jpg")) + QStringLiteral(" — уже есть в задании"));
-        QCOMPARE(QDir(scratch_->path()).entryList(QDir::Files).size(), 2);
+        QCOMPARE(QDir(fixture_->ScratchPath()).entryList(QDir::Files).size(), 2);
     }
 
     // Photos dropped while a job opens wait for it, then join the list.
@@ -397,7 +387,7 @@ private slots:
         QCOMPARE(dialogs_.questions.size(), static_cast<std::size_t>(questions));
         QCOMPARE(dialogs_.messages.size(), static_cast<std::size_t>(messages));
         // The replaced photo's working copy went with it.
-        QCOMPARE(QDir(scratch_->path()).entryList(QDir::Files).size(), list.size());
+        QCOMPARE(QDir(fixture_->ScratchPath()).entryList(QDir::Files).size(), list.size());
         // Nothing of the drop is left to open after a later batch.
         Add({"notes/b.jpg"});
         QCOMPARE(dialogs_.questions.size(), static_cast<std::size_t>(questions));

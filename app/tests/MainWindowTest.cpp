@@ -23,10 +23,12 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "app/OpenPhotos.h"
 #include "app/Program.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
@@ -37,6 +39,7 @@
 namespace lisko {
 namespace {
 
+using test::Column;
 using test::FakeDialogs;
 
 // Throws from a mouse press, as a faulty handler would.
@@ -45,13 +48,6 @@ protected:
     void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("boom"); }
 };
 
-QStringList Names(const QTreeWidget* view, int column = 0) {
-    QStringList names;
-    for (int i = 0; i < view->topLevelItemCount(); ++i)
-        names << view->topLevelItem(i)->text(column);
-    return names;
-}
-
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -59,14 +55,14 @@ class MainWindowTest : public QObject {
 
 private:
     QTemporaryDir photos_;
-    std::unique_ptr<QTemporaryDir> scratch_;
     FakeDialogs dialogs_;
-    std::unique_ptr<ScopedDialogs> scopedDialogs_;
-    std::unique_ptr<Forms> forms_;
+    std::optional<test::WindowFixture> fixture_;
 
     QString Photo(const QString& relative) const { return photos_.filePath(relative); }
-    TForm1& Form() { return forms_->form1; }
-    QStringList ScratchFiles() const { return QDir(scratch_->path()).entryList(QDir::Files); }
+    TForm1& Form() { return fixture_->Windows().form1; }
+    QStringList ScratchFiles() const {
+        return QDir(fixture_->ScratchPath()).entryList(QDir::Files);
+    }
 
     void WriteJpeg(const QString& relative, int width, int height) {
         QDir().mkpath(QFileInfo(Photo(relative)).path());
@@ -105,19 +101,14 @@ private slots:
     }
 
     void init() {
-        scratch_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
         // Nothing listens there: the update check that showing runs ends at once, on this machine.
         qputenv("LISKO_UPDATE_URL", "http://127.0.0.1:1");
         dialogs_ = FakeDialogs();
-        scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
-        forms_ = std::make_unique<Forms>();
+        fixture_.emplace(dialogs_);
     }
 
     void cleanup() {
-        forms_.reset();
-        scopedDialogs_.reset();
-        qunsetenv("LISKO_SCRATCH_DIR");
+        fixture_.reset();
         qunsetenv("LISKO_UPDATE_URL");
     }
 
@@ -125,14 +116,14 @@ private slots:
         QCOMPARE(Form().ProgramVersion, QStringLiteral(LISKO_VERSION));
         QCOMPARE(Form().windowTitle(),
                  QStringLiteral("LiskoPrinter " LISKO_VERSION " от 10.05.2010"));
-        QCOMPARE(forms_->form4.windowTitle(), Form().windowTitle());
+        QCOMPARE(fixture_->Windows().form4.windowTitle(), Form().windowTitle());
     }
 
     void numbersUseAFullStopWhateverTheLocale() {
-        forms_.reset();
+        fixture_->CloseWindows();
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-        forms_ = std::make_unique<Forms>();
+        fixture_->OpenWindows();
         QCOMPARE(QLocale().decimalPoint(), QStringLiteral("."));
         QCOMPARE(QLocale().toString(1.5), QStringLiteral("1.5"));
         bool ok = false;
@@ -257,9 +248,9 @@ private slots:
         });
         {
             // The desktop's dialogs: offscreen, that is Qt's own file dialog.
-            scopedDialogs_.reset();
+            SystemDialogs desktop;
+            const ScopedDialogs scoped(desktop);
             QTest::mouseClick(Form().sSpeedButton3, Qt::LeftButton);
-            scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
         }
         shown.sort(Qt::CaseInsensitive);
         QCOMPARE(shown, photos);
@@ -307,11 +298,11 @@ private slots:
         QFETCH(QStringList, directories);
         for (const QStringList& batch : batches)
             Add(batch);
-        QCOMPARE(Names(Form().fileView), names);
+        QCOMPARE(Column(Form().fileView, 0), names);
         QStringList expectedDirectories;
         for (const QString& d : directories)
             expectedDirectories << QDir(photos_.path()).filePath(d);
-        QCOMPARE(Names(Form().fileView, 1), expectedDirectories);
+        QCOMPARE(Column(Form().fileView, 1), expectedDirectories);
         QCOMPARE(Form().Photos().Count(), names.size());
         QCOMPARE(ScratchFiles().size(), names.size());
         QVERIFY(dialogs_.messages.empty());
@@ -329,7 +320,7 @@ private slots:
 
     void errorEndsTheBatchAndKeepsEarlierEntries() {
         Add({"x/a.jpg", "x/broken.jpg", "x/b.jpg"});
-        QCOMPARE(Names(Form().fileView), QStringList{"a.jpg"});
+        QCOMPARE(Column(Form().fileView, 0), QStringList{"a.jpg"});
         QCOMPARE(dialogs_.messages.size(), std::size_t{1});
         const FakeDialogs::Message& m = dialogs_.messages.front();
         QVERIFY2(m.text.startsWith(QStringLiteral("JPEG error #")), qPrintable(m.text));
@@ -341,14 +332,14 @@ private slots:
         QCOMPARE(ScratchFiles().size(), 1);
         // The program goes on: the next batch works.
         Add({"x/b.jpg"});
-        QCOMPARE(Names(Form().fileView), (QStringList{"a.jpg", "b.jpg"}));
+        QCOMPARE(Column(Form().fileView, 0), (QStringList{"a.jpg", "b.jpg"}));
     }
 
     void removingMarksTheEntryThatTookTheFirstPlace() {
         Add({"x/a.jpg", "x/b.jpg", "x/c.jpg", "x/d.jpg", "x/e.jpg"});
         Mark({2, 3});
         QTest::mouseClick(Form().sSpeedButton1, Qt::LeftButton);
-        QCOMPARE(Names(Form().fileView), (QStringList{"a.jpg", "b.jpg", "e.jpg"}));
+        QCOMPARE(Column(Form().fileView, 0), (QStringList{"a.jpg", "b.jpg", "e.jpg"}));
         QVERIFY(Form().fileView->topLevelItem(2)->isSelected());
         QCOMPARE(Form().CurrentPhoto, &Form().Photos().Photo(2));
         QCOMPARE(ScratchFiles().size(), 3);
@@ -358,7 +349,7 @@ private slots:
         Add({"x/a.jpg", "x/b.jpg", "x/c.jpg"});
         Mark({1, 2});
         QTest::mouseClick(Form().sSpeedButton1, Qt::LeftButton);
-        QCOMPARE(Names(Form().fileView), QStringList{"a.jpg"});
+        QCOMPARE(Column(Form().fileView, 0), QStringList{"a.jpg"});
         QVERIFY(Form().fileView->topLevelItem(0)->isSelected());
         QCOMPARE(Form().CurrentPhoto, &Form().Photos().Photo(0));
         Mark({0});
@@ -372,7 +363,7 @@ private slots:
         Add({"x/a.jpg", "x/b.jpg"});
         Mark({0});
         QTest::keyClick(Form().fileView, Qt::Key_Delete);
-        QCOMPARE(Names(Form().fileView), QStringList{"b.jpg"});
+        QCOMPARE(Column(Form().fileView, 0), QStringList{"b.jpg"});
     }
 
     void deleteWithNothingMarkedKeepsEverything() {
@@ -409,7 +400,7 @@ private slots:
     void cancellingTheDialogChangesNothing() {
         Add({"x/a.jpg"});
         QTest::mouseClick(Form().sSpeedButton3, Qt::LeftButton);  // no answer queued: cancel
-        QCOMPARE(Names(Form().fileView), QStringList{"a.jpg"});
+        QCOMPARE(Column(Form().fileView, 0), QStringList{"a.jpg"});
     }
 
     void closingDeletesEveryWorkingCopy() {
@@ -435,7 +426,7 @@ private slots:
             QTimer::singleShot(0, &Form(), [this] { Form().RemoveAllClick(); });
         };
         Add({"x/b.jpg", "x/c.jpg"});
-        QCOMPARE(Names(Form().fileView), (QStringList{"b.jpg", "c.jpg"}));
+        QCOMPARE(Column(Form().fileView, 0), (QStringList{"b.jpg", "c.jpg"}));
         QCOMPARE(ScratchFiles().size(), 2);
     }
 
@@ -447,7 +438,7 @@ private slots:
                 [&values](int value) { values << value; });
         Add({"x/e.jpg", "x/c.png", "x/a.jpg", "x/d.jpg", "x/a.jpg", "x/c.jpg", "y/a.jpg"});
         QCOMPARE(values, (QList<int>{1, 2, 3, 4, 5, 6, 0}));
-        QCOMPARE(Names(Form().fileView),
+        QCOMPARE(Column(Form().fileView, 0),
                  (QStringList{"a.jpg", "c.jpg", "d.jpg", "e.jpg", "a.jpg"}));
         QCOMPARE(ScratchFiles().size(), 5);
     }
@@ -459,7 +450,7 @@ private slots:
             if (value == 2) Form().RemoveAllClick();
         });
         Add({"x/a.jpg", "x/b.jpg", "x/a.jpg", "x/c.jpg"});
-        QCOMPARE(Names(Form().fileView), (QStringList{"a.jpg", "c.jpg"}));
+        QCOMPARE(Column(Form().fileView, 0), (QStringList{"a.jpg", "c.jpg"}));
         QCOMPARE(ScratchFiles().size(), 2);
     }
 
@@ -497,7 +488,7 @@ private slots:
         Add({"pipe/notes.jpg"});
         writer.join();
         QVERIFY(tickedWhileReading);
-        QCOMPARE(Names(Form().fileView), QStringList{"notes.jpg"});
+        QCOMPARE(Column(Form().fileView, 0), QStringList{"notes.jpg"});
     }
 
     void errorBoxText_data() {

@@ -13,11 +13,13 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <memory>
+#include <optional>
 
 #include "app/OpenPhotos.h"
 #include "app/Program.h"
-#include "app/SettingsStore.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
+#include "identity/SettingsStore.h"
 #include "pages/JobFile.h"
 #include "raster/Jpeg.h"
 #include "testsupport/FakeDialogs.h"
@@ -27,14 +29,8 @@
 namespace lisko {
 namespace {
 
+using test::Column;
 using test::FakeDialogs;
-
-QStringList Column(const QTreeWidget* view, int column) {
-    QStringList texts;
-    for (int i = 0; i < view->topLevelItemCount(); ++i)
-        texts << view->topLevelItem(i)->text(column);
-    return texts;
-}
 
 // What a file manager's drag carries.
 std::unique_ptr<QMimeData> DragOf(const QList<QUrl>& urls, const QString& text = {}) {
@@ -51,13 +47,11 @@ class OpenPhotosTest : public QObject {
 
 private:
     QTemporaryDir photos_;
-    std::unique_ptr<QTemporaryDir> scratch_;
     FakeDialogs dialogs_;
-    std::unique_ptr<ScopedDialogs> scopedDialogs_;
-    std::unique_ptr<Forms> forms_;
+    std::optional<test::WindowFixture> fixture_;
 
     QString Photo(const QString& relative) const { return photos_.filePath(relative); }
-    TForm1& Form() { return forms_->form1; }
+    TForm1& Form() { return fixture_->Windows().form1; }
     QWidget* DropTarget(const QString& name) {
         return name == QLatin1String("list") ? Form().fileView->viewport()
                                              : Form().Image2->parentWidget();
@@ -113,17 +107,12 @@ private slots:
     }
 
     void init() {
-        scratch_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
         dialogs_ = FakeDialogs();
-        scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
-        forms_ = std::make_unique<Forms>();
+        fixture_.emplace(dialogs_);
     }
 
     void cleanup() {
-        forms_.reset();
-        scopedDialogs_.reset();
-        qunsetenv("LISKO_SCRATCH_DIR");
+        fixture_.reset();
         QFile::remove(SettingsStore::SubkeyLocation());
     }
 
@@ -360,7 +349,7 @@ private slots:
         QVERIFY(store.contains(QStringLiteral("Приглашения")));
 
         // The next start remembers it; a folder that has gone is forgotten.
-        forms_ = std::make_unique<Forms>();
+        fixture_->OpenWindows();
         QCOMPARE(OpenDialogFolder(), Photo("x"));
         RememberPhotoFolder(home.filePath(QStringLiteral("gone")));
         QCOMPARE(OpenDialogFolder(), pictures);

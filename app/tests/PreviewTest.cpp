@@ -1,4 +1,3 @@
-#include <sys/mount.h>
 #include <sys/statvfs.h>
 
 #include <QApplication>
@@ -24,8 +23,10 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "app/Program.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
 #include "list/PageSources.h"
 #include "pages/Clock.h"
@@ -34,6 +35,7 @@
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/PdfPages.h"
 #include "testsupport/TestRaster.h"
+#include "testsupport/Tmpfs.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 
@@ -101,12 +103,10 @@ class PreviewTest : public QObject {
 private:
     QTemporaryDir photos_;
     QTemporaryDir output_;
-    std::unique_ptr<QTemporaryDir> scratch_;
     FakeDialogs dialogs_;
-    std::unique_ptr<ScopedDialogs> scopedDialogs_;
-    std::unique_ptr<Forms> forms_;
+    std::optional<test::WindowFixture> fixture_;
 
-    TForm1& Form() { return forms_->form1; }
+    TForm1& Form() { return fixture_->Windows().form1; }
     QString Pdf() const { return output_.filePath(QStringLiteral("printed.pdf")); }
 
     void WriteJpeg(const QString& name, const TFastDIB& picture) {
@@ -147,14 +147,15 @@ private:
         return dialogs_.messages.empty() ? QString() : dialogs_.messages.front().text;
     }
 
-    QImage Preview() const { return forms_->form1.Image2->pixmap().toImage(); }
+    QImage Preview() const { return fixture_->Windows().form1.Image2->pixmap().toImage(); }
 
     QImage Expected(int scale, int page) {
+        const TForm3& form3 = fixture_->Windows().form3;
         return ComposePage(scale, page,
                            SourcesOf(Form().Photos(),
                                      {Form().sSpinEdit7->value(), Form().sSpinEdit8->value(),
                                       static_cast<SlotOrder>(Form().sComboBox3->currentIndex())},
-                                     forms_->form3.Image0, forms_->form3.Image1, Today()));
+                                     form3.Image0, form3.Image1, Today()));
     }
 
 private slots:
@@ -169,20 +170,13 @@ private slots:
     }
 
     void init() {
-        scratch_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
         dialogs_ = FakeDialogs();
         dialogs_.pdf = Pdf();
         QFile::remove(Pdf());
-        scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
-        forms_ = std::make_unique<Forms>();
+        fixture_.emplace(dialogs_);
     }
 
-    void cleanup() {
-        forms_.reset();
-        scopedDialogs_.reset();
-        qunsetenv("LISKO_SCRATCH_DIR");
-    }
+    void cleanup() { fixture_.reset(); }
 
     void layoutPanelStartsAtThreeByThreeRowWise() {
         QCOMPARE(Form().sSpinEdit7->value(), 3);
@@ -395,9 +389,9 @@ private slots:
         });
         {
             // The desktop's dialogs: offscreen, that is Qt's own print dialog.
-            scopedDialogs_.reset();
+            SystemDialogs desktop;
+            const ScopedDialogs scoped(desktop);
             QTest::mouseClick(Form().sSpeedButton4, Qt::LeftButton);
-            scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
         }
         QVERIFY2(problems.empty(), qPrintable(problems.join(QStringLiteral("; "))));
         const test::PdfInfo info = test::ReadPdfInfo(Pdf().toStdString());
@@ -428,15 +422,11 @@ private slots:
         QTemporaryDir outer;
         const QString dir = outer.filePath(QStringLiteral("pdf"));
         QVERIFY(QDir().mkpath(dir));
-        const QByteArray options = "size=256k,mode=0755";
-        if (::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, options.data()) != 0)
+        const test::Tmpfs tmpfs(QFile::encodeName(dir).toStdString());
+        if (!tmpfs.Mounted())
             QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here (%1); the failing PDF "
                                             "directory needs one")
-                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
-        const struct Unmount {
-            QByteArray path;
-            ~Unmount() { ::umount(path.constData()); }
-        } unmount{QFile::encodeName(dir)};
+                                 .arg(QString::fromStdString(tmpfs.Error()))));
         const QString pdf = QDir(dir).filePath(QStringLiteral("printed.pdf"));
         WriteFile(pdf, "old");
 
@@ -452,12 +442,10 @@ private slots:
         const std::map<QString, QByteArray> settings =
             FilesBelow(qEnvironmentVariable("XDG_CONFIG_HOME"));
         if (readOnly) {
-            QCOMPARE(::mount("tmpfs", unmount.path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
-                             options.data()),
-                     0);
+            QVERIFY(tmpfs.MakeReadOnly());
         } else {
             struct statvfs room {};
-            QCOMPARE(::statvfs(unmount.path.constData(), &room), 0);
+            QCOMPARE(::statvfs(QFile::encodeName(dir).constData(), &room), 0);
             const qint64 free = static_cast<qint64>(room.f_bavail * room.f_frsize);
             WriteFile(QDir(dir).filePath(QStringLiteral("filler")), QByteArray(free - 4096, 'f'));
         }

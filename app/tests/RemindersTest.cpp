@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/Reminders.h"
-#include "app/SettingsStore.h"
+#include "identity/SettingsStore.h"
 #include "pages/Clock.h"
 #include "testsupport/FakeDialogs.h"
 #include "ui/Dialogs.h"

@@ -11,11 +11,13 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <memory>
+#include <optional>
 
 #include "app/Program.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
-#include "list/SheetHandles.h"
-#include "list/Unit2.h"
+#include "editor/SheetHandles.h"
+#include "editor/Unit2.h"
 #include "photo/Sheet.h"
 #include "testsupport/FakeDialogs.h"
 #include "testsupport/SheetPhotos.h"
@@ -29,14 +31,12 @@ class SheetEditorTest : public QObject {
 
 private:
     QTemporaryDir photos_;
-    std::unique_ptr<QTemporaryDir> scratch_;
     test::FakeDialogs dialogs_;
-    std::unique_ptr<ScopedDialogs> scopedDialogs_;
-    std::unique_ptr<Forms> forms_;
+    std::optional<test::WindowFixture> fixture_;
 
-    TForm1& Form() { return forms_->form1; }
+    TForm1& Form() { return fixture_->Windows().form1; }
     TLisko& Photo(int i) { return Form().Photos().Photo(i); }
-    QImage Shown() const { return forms_->form1.Image1->pixmap().toImage(); }
+    QImage Shown() const { return fixture_->Windows().form1.Image1->pixmap().toImage(); }
 
     // The list sorts by path: a_, b_, c_ keep the scenes in this order.
     static QString FileName(const QString& scene) {
@@ -85,20 +85,13 @@ private slots:
     }
 
     void init() {
-        scratch_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
         dialogs_ = test::FakeDialogs();
-        scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
-        forms_ = std::make_unique<Forms>();
+        fixture_.emplace(dialogs_);
         Form().show();
         Form().sPageControl2->setCurrentIndex(0);
     }
 
-    void cleanup() {
-        forms_.reset();
-        scopedDialogs_.reset();
-        qunsetenv("LISKO_SCRATCH_DIR");
-    }
+    void cleanup() { fixture_.reset(); }
 
     void turningOnFindsTheSheetAndShowsItsHandles() {
         AddPhotos({QStringLiteral("plain_desk")});

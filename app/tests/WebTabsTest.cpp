@@ -15,12 +15,14 @@
 #include <QTimer>
 #include <QToolButton>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
 #include "app/Links.h"
 #include "app/Program.h"
 #include "app/WebBrowser.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
 #include "identity/Identity.h"
 #include "pages/Clock.h"
@@ -175,16 +177,14 @@ private:
     DesktopCatcher desktop_;
     bool listening_ = false;
     FakeDialogs dialogs_;
-    std::unique_ptr<QTemporaryDir> scratch_;
-    std::unique_ptr<ScopedDialogs> scopedDialogs_;
-    std::unique_ptr<Forms> forms_;
+    std::optional<test::WindowFixture> fixture_;
 
-    TForm1& Form() { return forms_->form1; }
+    TForm1& Form() { return fixture_->Windows().form1; }
 
     // The program starts on day D on a machine where it never ran.
     void StartOnDayD() {
         const ScopedToday today(kDayD);
-        forms_ = std::make_unique<Forms>();
+        fixture_.emplace(dialogs_);
     }
 
 private slots:
@@ -192,19 +192,12 @@ private slots:
 
     void init() {
         QDir(QFileInfo(StoreFile()).path()).removeRecursively();
-        scratch_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
         dialogs_ = FakeDialogs();
-        scopedDialogs_ = std::make_unique<ScopedDialogs>(dialogs_);
         desktop_.urls.clear();
         StartOnDayD();
     }
 
-    void cleanup() {
-        forms_.reset();
-        scopedDialogs_.reset();
-        qunsetenv("LISKO_SCRATCH_DIR");
-    }
+    void cleanup() { fixture_.reset(); }
 
     void firstStartOpensTheRecommendation() {
         QCOMPARE(desktop_.urls, QStringList{RecommendAddress()});
@@ -215,10 +208,10 @@ private slots:
     }
 
     void feedbackDueAtStartOpensTheFeedbackMessage() {
-        forms_.reset();
+        fixture_->CloseWindows();
         desktop_.urls.clear();
         const ScopedToday today(kDayD.addDays(6));
-        forms_ = std::make_unique<Forms>();
+        fixture_->OpenWindows();
         QCOMPARE(desktop_.urls, QStringList{FeedbackAddress()});
     }
 
@@ -300,7 +293,7 @@ private slots:
     }
 
     void storeThatCannotBeWrittenIsReportedAndTheWindowStillComes() {
-        forms_.reset();
+        fixture_.reset();
         desktop_.urls.clear();
         // A directory where the store's file belongs: it reads as empty and cannot be written.
         QVERIFY(QFile::remove(StoreFile()));

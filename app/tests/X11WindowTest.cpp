@@ -12,9 +12,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <memory>
+#include <optional>
 
 #include "app/OpenPhotos.h"
 #include "app/Program.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -65,23 +67,19 @@ class X11WindowTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> scratch_;
-    std::unique_ptr<Forms> forms_;
+    std::optional<test::WindowFixture> fixture_;
 
-    TForm1& Form() { return forms_->form1; }
+    TForm1& Form() { return fixture_->Windows().form1; }
 
 private slots:
     void init() {
-        scratch_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
         // Nothing listens there: no update check ever leaves this machine.
         qputenv("LISKO_UPDATE_URL", "http://127.0.0.1:1");
-        forms_ = std::make_unique<Forms>();
+        fixture_.emplace();
     }
 
     void cleanup() {
-        forms_.reset();
-        qunsetenv("LISKO_SCRATCH_DIR");
+        fixture_.reset();
         qunsetenv("LISKO_UPDATE_URL");
     }
 
@@ -91,11 +89,11 @@ private slots:
     void titlesAreTheCaptionsAlone() {
         const QString caption = QStringLiteral("LiskoPrinter " LISKO_VERSION " от 10.05.2010");
         QCOMPARE(ShownTitle(Form()), caption);
-        QCOMPARE(ShownTitle(forms_->form4), caption);
+        QCOMPARE(ShownTitle(fixture_->Windows().form4), caption);
         Form().winId();
-        forms_->form2.show();
-        QCOMPARE(ShownTitle(forms_->form2), QStringLiteral("Применить ко многим..."));
-        forms_->form2.hide();
+        fixture_->Windows().form2.show();
+        QCOMPARE(ShownTitle(fixture_->Windows().form2), QStringLiteral("Применить ко многим..."));
+        fixture_->Windows().form2.hide();
     }
 
     void messageBoxTitlesAreTheirCaptions_data() {
@@ -129,9 +127,9 @@ private slots:
     // and gives it no task-bar entry of its own.
     void applyToManyIsTransientForTheMainWindow() {
         const WId main = Form().winId();
-        forms_->form2.show();
-        const QString owner = XProperty(forms_->form2.winId(), "WM_TRANSIENT_FOR");
-        forms_->form2.hide();
+        fixture_->Windows().form2.show();
+        const QString owner = XProperty(fixture_->Windows().form2.winId(), "WM_TRANSIENT_FOR");
+        fixture_->Windows().form2.hide();
         QCOMPARE(owner.section(QLatin1Char('#'), 1).trimmed().toULongLong(nullptr, 16),
                  static_cast<qulonglong>(main));
     }

@@ -2,7 +2,6 @@
 // system that fails for real: a small tmpfs with one page left, or mounted read-only.
 
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/statvfs.h>
 
 #include <algorithm>
@@ -16,13 +15,13 @@
 #include "testsupport/JpegTools.h"
 #include "testsupport/Process.h"
 #include "testsupport/TestRaster.h"
+#include "testsupport/Tmpfs.h"
 
 namespace lisko {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kTmpfsOptions = "size=256k,mode=0755";
 const std::vector<char> kOld{'o', 'l', 'd'};
 
 enum class Fault { Full, ReadOnly };
@@ -50,16 +49,11 @@ protected:
         test::WriteFileBytes(places_.photo, {jpeg.begin(), jpeg.end()});
         const std::vector<std::uint8_t> small = EncodeJpeg(test::Noise24(60, 50, 6), 95);
         test::WriteFileBytes(places_.small, {small.begin(), small.end()});
-        fs::create_directory(places_.failing);
         fs::create_directory(places_.healthy);
-        if (::mount("tmpfs", places_.failing.c_str(), "tmpfs", 0, kTmpfsOptions) != 0) {
-            GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
+        if (!tmpfs_.Mounted()) {
+            GTEST_SKIP() << "cannot mount a tmpfs here (" << tmpfs_.Error()
                          << "); the failing output directory needs one";
         }
-        mounted_ = true;
-    }
-    void TearDown() override {
-        if (mounted_) ::umount(places_.failing.c_str());
     }
 
     // Leaves one page of the tmpfs free: a picture begins, then runs out of room.
@@ -83,7 +77,7 @@ protected:
     test::TempDir outer_;
     const Places places_{photos_ / "photo.jpg", photos_ / "small.jpg", outer_ / "failing",
                          outer_ / "healthy"};
-    bool mounted_ = false;
+    const test::Tmpfs tmpfs_{places_.failing};  // unmounted before outer_ goes
 };
 
 // The run fails naming the file and the reason, and every file of the names it would have
@@ -97,10 +91,7 @@ TEST_P(ImageOutputFault, FailsByNameAndLeavesEarlierFilesAsTheyWere) {
     if (c.fault == Fault::Full) {
         FillToTheLastPage();
     } else {
-        ASSERT_EQ(::mount("tmpfs", places_.failing.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY,
-                          kTmpfsOptions),
-                  0)
-            << std::strerror(errno);
+        ASSERT_TRUE(tmpfs_.MakeReadOnly()) << std::strerror(errno);
         reason = "is not writable";  // Qt's own check, before any system call
     }
     const std::vector<std::string> before = FilesIn(places_.failing);

@@ -6,8 +6,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "photo/PhotoSettings.h"
 #include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/PdfPages.h"
@@ -133,6 +135,75 @@ TEST_F(JobCommand, CommandLineLayoutOverridesTheJobs) {
               0);
     EXPECT_EQ(test::ReadPdfInfo(pdf).pages, 3);
 }
+
+std::vector<SettingDescription> SettingsWithAnOption() {
+    std::vector<SettingDescription> rows;
+    for (const SettingDescription& row : kPhotoSettings) {
+        if (*row.option) rows.push_back(row);
+    }
+    return rows;
+}
+
+class SettingOption : public JobCommand, public ::testing::WithParamInterface<SettingDescription> {
+protected:
+    // The option giving the setting `value` and the settings that share the option their
+    // defaults, as "--option=TEXT" so that a negative number is not taken for an option.
+    static std::string Option(const SettingDescription& row, int value) {
+        std::string text;
+        for (const SettingDescription& other : kPhotoSettings) {
+            if (std::string_view(other.option) != row.option) continue;
+            const int given = other.setting == row.setting ? value : other.defaultValue;
+            if (!text.empty()) text += ',';
+            text += row.choices.empty() ? std::to_string(given)
+                                        : row.choices[static_cast<std::size_t>(given)];
+        }
+        return "--" + std::string(row.option) + "=" + text;
+    }
+
+    // The photo's field in the job file the command wrote.
+    QJsonValue Stored(const SettingDescription& row) const {
+        QJsonObject object = JobText().value("photos").toArray().at(0).toObject();
+        if (*row.jobObject) object = object.value(row.jobObject).toObject();
+        return object.value(row.jobKey);
+    }
+};
+
+// Each setting's option takes the setting's whole range, the range the job file's reader takes,
+// into the setting's field, and refuses one past either end naming that range.
+TEST_P(SettingOption, TakesTheSettingsRangeIntoItsField) {
+    const SettingDescription& row = GetParam();
+    for (const int value : {row.minimum, row.maximum}) {
+        const std::string option = Option(row, value);
+        const test::ProcessResult run =
+            Cli({"job", portrait_.string(), option, "-o", job_.string()});
+        ASSERT_EQ(run.exitCode, 0) << option << ": " << run.err;
+        const QJsonValue expected =
+            row.choices.empty()
+                ? QJsonValue(value)
+                : QJsonValue(QLatin1String(row.choices[static_cast<std::size_t>(value)]));
+        EXPECT_EQ(Stored(row), expected) << option;
+    }
+    if (!row.choices.empty()) return;  // other names: the table of bad calls
+    for (const int value : {row.minimum - 1, row.maximum + 1}) {
+        const std::string option = Option(row, value);
+        const test::ProcessResult run =
+            Cli({"job", portrait_.string(), option, "-o", (dir_ / "out.lisko").string()});
+        EXPECT_EQ(run.exitCode, 2) << option;
+        const std::string message = "--" + std::string(row.option) + " takes a whole number from " +
+                                    std::to_string(row.minimum) + " to " +
+                                    std::to_string(row.maximum) + ", not '" +
+                                    std::to_string(value) + "'";
+        EXPECT_NE(run.err.find(message), std::string::npos) << option << ": " << run.err;
+        EXPECT_FALSE(fs::exists(dir_ / "out.lisko"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(JobCommand, SettingOption, ::testing::ValuesIn(SettingsWithAnOption()),
+                         [](const auto& testCase) {
+                             const SettingDescription& row = testCase.param;
+                             return std::string(row.jobObject) + (*row.jobObject ? "_" : "") +
+                                    row.jobKey;
+                         });
 
 struct ErrorCase {
     const char* name;

@@ -141,37 +141,6 @@ TEST_F(PrintCommand, OrderFillsRowsOrColumns) {
     }
 }
 
-struct BadCall {
-    const char* name;
-    std::vector<std::string> arguments;  // after "print RED BLUE -o OUT"
-    const char* mustMention;
-};
-
-class PrintRefusesBadCall : public PrintCommand, public ::testing::WithParamInterface<BadCall> {};
-
-TEST_P(PrintRefusesBadCall, WithAUsageErrorAndNoOutput) {
-    std::vector<std::string> arguments{"print", red_.string(), blue_.string(), "-o", out_.string()};
-    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
-    const test::ProcessResult run = Cli(arguments);
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find(GetParam().mustMention), std::string::npos) << run.err;
-    EXPECT_FALSE(fs::exists(out_));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PrintRefusesBadCall,
-    ::testing::Values(BadCall{"SixRows", {"--rows", "6"}, "--rows"},
-                      BadCall{"NoColumns", {"--columns", "0"}, "1 to 5"},
-                      BadCall{"UnknownOrder", {"--order", "diagonal"}, "diagonal"},
-                      BadCall{"BackwardRange", {"--pages", "3-2"}, "FROM <= TO"},
-                      BadCall{"RangeNotANumber", {"--pages", "two"}, "--pages"},
-                      BadCall{"RangePastTheLastPage", {"--pages", "1-2"}, "fill 1 page"},
-                      BadCall{"NoCopies", {"--copies", "0"}, "--copies"},
-                      BadCall{"PdfAndPrinter", {"--printer", "office"}, "not both"},
-                      BadCall{"UnknownType", {"--type", "sepia"}, "sepia"},
-                      BadCall{"CropOverHalf", {"--crop", "0,51,0,0"}, "--crop"}),
-    [](const auto& testCase) { return testCase.param.name; });
-
 TEST_F(PrintCommand, NothingToPrintIsAUsageError) {
     EXPECT_EQ(Cli({"print", red_.string()}).exitCode, 2);
     EXPECT_EQ(Cli({"print", "-o", out_.string()}).exitCode, 2);

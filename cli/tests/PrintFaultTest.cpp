@@ -1,7 +1,6 @@
 // The PDF's directory failing for real under `print -o`: a small tmpfs, full or read-only.
 
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,13 +12,12 @@
 #include "testsupport/JpegTools.h"
 #include "testsupport/Process.h"
 #include "testsupport/TestRaster.h"
+#include "testsupport/Tmpfs.h"
 
 namespace lisko {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kTmpfsOptions = "size=64k,mode=0755";
 
 class PdfDirectoryFault : public ::testing::Test {
 protected:
@@ -27,17 +25,12 @@ protected:
         const std::vector<std::uint8_t> jpeg = EncodeJpeg(test::Noise24(300, 400, 5), 95);
         for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
             test::WriteFileBytes(photos_ / name, {jpeg.begin(), jpeg.end()});
-        fs::create_directory(out_);
-        if (::mount("tmpfs", out_.c_str(), "tmpfs", 0, kTmpfsOptions) != 0) {
-            GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
+        if (!tmpfs_.Mounted()) {
+            GTEST_SKIP() << "cannot mount a tmpfs here (" << tmpfs_.Error()
                          << "); the full and read-only PDF directory need one";
         }
-        mounted_ = true;
         test::WriteFileBytes(out_ / "sheets.pdf", {'o', 'l', 'd'});
         test::WriteFileBytes(out_ / "other.txt", {'k', 'e', 'p', 't'});
-    }
-    void TearDown() override {
-        if (mounted_) ::umount(out_.c_str());
     }
 
     // Prints the three photos in colour, one to a page, over sheets.pdf.
@@ -66,8 +59,8 @@ protected:
     test::TempDir photos_;
     test::TempDir outer_;
     const fs::path out_ = outer_ / "out";
+    const test::Tmpfs tmpfs_{out_, "size=64k,mode=0755"};  // unmounted before outer_ goes
     std::vector<std::string> expectedFiles_{"other.txt", "sheets.pdf"};
-    bool mounted_ = false;
 };
 
 TEST_F(PdfDirectoryFault, FullDirectoryKeepsTheOldPdf) {
@@ -79,8 +72,7 @@ TEST_F(PdfDirectoryFault, FullDirectoryKeepsTheOldPdf) {
 }
 
 TEST_F(PdfDirectoryFault, ReadOnlyDirectoryKeepsTheOldPdf) {
-    ASSERT_EQ(::mount("tmpfs", out_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, kTmpfsOptions), 0)
-        << std::strerror(errno);
+    ASSERT_TRUE(tmpfs_.MakeReadOnly()) << std::strerror(errno);
     ExpectFailureThatChangedNothing(Print(), "Read-only file system");
 }
 

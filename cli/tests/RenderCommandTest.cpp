@@ -226,37 +226,6 @@ TEST_F(RenderCommand, NoCropRendersTheWholePicture) {
     EXPECT_EQ(QImage(QString::fromStdString(out_.string())).size(), QSize(160, 240));
 }
 
-struct BadCall {
-    const char* name;
-    std::vector<std::string> arguments;  // after "render PHOTO -o OUT"
-    const char* mustMention;
-};
-
-class RefusesBadCall : public RenderCommand, public ::testing::WithParamInterface<BadCall> {};
-
-TEST_P(RefusesBadCall, WithAUsageErrorAndNoOutput) {
-    std::vector<std::string> arguments{"render", photo_.string(), "-o", out_.string()};
-    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
-    const test::ProcessResult run = Cli(arguments);
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find(GetParam().mustMention), std::string::npos) << run.err;
-    EXPECT_FALSE(fs::exists(out_));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RefusesBadCall,
-    ::testing::Values(BadCall{"RotationOutOfRange", {"--rotation", "4"}, "--rotation"},
-                      BadCall{"UnknownType", {"--type", "sepia"}, "sepia"},
-                      BadCall{"BrightnessNotANumber", {"--brightness", "bright"}, "--brightness"},
-                      BadCall{"ContrastTooHigh", {"--contrast", "21"}, "-20 to 20"},
-                      BadCall{"ThreeCrops", {"--crop", "1,2,3"}, "LEFT,RIGHT,TOP,BOTTOM"},
-                      BadCall{"CropOverHalf", {"--crop", "0,51,0,0"}, "--crop"},
-                      BadCall{"UnknownOption", {"--sharpen"}, "sharpen"},
-                      BadCall{"TwoPhotos", {"second.jpg"}, "exactly one photo"},
-                      BadCall{"QualityZero", {"--quality", "0"}, "--quality"},
-                      BadCall{"QualityOver100", {"--quality", "101"}, "--quality"}),
-    [](const auto& testCase) { return testCase.param.name; });
-
 TEST_F(RenderCommand, MissingOutputOrPhotoIsAUsageError) {
     EXPECT_EQ(Cli({"render", photo_.string()}).exitCode, 2);
     EXPECT_EQ(Cli({"render", "-o", out_.string()}).exitCode, 2);

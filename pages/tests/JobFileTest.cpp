@@ -11,6 +11,7 @@
 #include <string>
 
 #include "pages/JobFile.h"
+#include "photo/PhotoSettings.h"
 #include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/TestRaster.h"
@@ -268,6 +269,55 @@ INSTANTIATE_TEST_SUITE_P(
                  R"(photo 2: "sheet": sheet corner top-right (525, 690) lies almost on the )"
                  "line of its neighbours"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
+
+class EachSetting : public ::testing::TestWithParam<SettingDescription> {
+protected:
+    // The path of the setting's field in the first photo of kValidJob, "/" between the steps.
+    static QStringList Path(const SettingDescription& row) {
+        QStringList path{QStringLiteral("photos"), QStringLiteral("0")};
+        if (*row.jobObject) path << QLatin1String(row.jobObject);
+        return path << QLatin1String(row.jobKey);
+    }
+
+    // The setting's field as an error message names it: "crop.left".
+    static std::string Name(const SettingDescription& row) {
+        return std::string(row.jobObject) + (*row.jobObject ? "." : "") + row.jobKey;
+    }
+};
+
+// Each setting is read from its field over its whole range and saved back to the same field,
+// and a number one past either end of the range is refused, the message naming the range.
+TEST_P(EachSetting, IsReadAndSavedOverItsRangeAndRefusedPastIt) {
+    const SettingDescription& row = GetParam();
+    for (const int value : {row.minimum, row.maximum}) {
+        const QJsonValue stored =
+            row.choices.empty()
+                ? QJsonValue(value)
+                : QJsonValue(QLatin1String(row.choices[static_cast<std::size_t>(value)]));
+        const Job job = JobFromJson(Text(Edited(ValidJob(), Path(row), stored)), kFolder);
+        EXPECT_EQ(job.photos.at(0).settings.*row.field, value) << value;
+        QJsonValue saved = QJsonDocument::fromJson(JobToJson(job, kFolder)).object();
+        for (const QString& step : Path(row))
+            saved =
+                saved.isArray() ? saved.toArray().at(step.toInt()) : saved.toObject().value(step);
+        EXPECT_EQ(saved, stored) << value;
+    }
+    if (!row.choices.empty()) return;  // other names: MalformedJob
+    for (const int value : {row.minimum - 1, row.maximum + 1}) {
+        const QJsonValue job = Edited(ValidJob(), Path(row), value);
+        EXPECT_EQ(ReadError(Text(job)),
+                  "photo 1: \"" + Name(row) + "\" must be a whole number from " +
+                      std::to_string(row.minimum) + " to " + std::to_string(row.maximum) +
+                      ", not " + std::to_string(value));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(JobFile, EachSetting, ::testing::ValuesIn(kPhotoSettings),
+                         [](const auto& testCase) {
+                             const SettingDescription& row = testCase.param;
+                             return std::string(row.jobObject) + (*row.jobObject ? "_" : "") +
+                                    row.jobKey;
+                         });
 
 struct TextCase {
     const char* name;

@@ -3,7 +3,6 @@
 // at once.
 
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +16,7 @@
 #include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/TestRaster.h"
+#include "testsupport/Tmpfs.h"
 
 namespace lisko {
 namespace {
@@ -50,16 +50,10 @@ private:
 class SmallFileSystem : public ::testing::Test {
 protected:
     void SetUp() override {
-        scratch_ = outer_ / "TempDir";
-        fs::create_directory(scratch_);
-        if (::mount("tmpfs", scratch_.c_str(), "tmpfs", 0, "size=256k,mode=0755") != 0) {
-            GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
+        if (!tmpfs_.Mounted()) {
+            GTEST_SKIP() << "cannot mount a tmpfs here (" << tmpfs_.Error()
                          << "); the full and read-only scratch directory need one";
         }
-        mounted_ = true;
-    }
-    void TearDown() override {
-        if (mounted_) ::umount(scratch_.c_str());
     }
 
     QString Scratch() const { return Q(scratch_); }
@@ -76,19 +70,14 @@ protected:
         }
     }
 
-    void MakeReadOnly() {
-        ASSERT_EQ(::mount("tmpfs", scratch_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY,
-                          "size=256k,mode=0755"),
-                  0)
-            << std::strerror(errno);
-    }
+    void MakeReadOnly() { ASSERT_TRUE(tmpfs_.MakeReadOnly()) << std::strerror(errno); }
 
     Sources sources_;
 
 private:
     test::TempDir outer_;
-    fs::path scratch_;
-    bool mounted_ = false;
+    const fs::path scratch_ = outer_ / "TempDir";
+    const test::Tmpfs tmpfs_{scratch_};  // unmounted before outer_ goes
 };
 
 // What a failed import must leave: an error naming the working copy and the reason, no new file,

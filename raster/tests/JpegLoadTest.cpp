@@ -297,5 +297,26 @@ TEST(LoadJpegFile, DirectoryIsRefused) {
     EXPECT_THROW(TFastDIB::LoadJpegFile(dir.Path()), RasterError);
 }
 
+// A message says what libjpeg said, which its number alone does not, and for a file the window
+// names it on a line of its own; any other error reads as it is.
+TEST(DescribeJpegError, AddsLibjpegsWordsAndTheFile) {
+    TempDir dir;
+    test::WriteFileBytes(dir / "notes.jpg", {'n', 'o', 't', 'e', 's'});
+    const std::string words = "Not a JPEG file: starts with 0x6e 0x6f";
+    try {
+        TFastDIB::LoadJpegFile(dir / "notes.jpg");
+        FAIL() << "notes loaded";
+    } catch (const JpegError& e) {
+        EXPECT_EQ(DescribeJpegError(e),
+                  "JPEG error #" + std::to_string(JERR_NO_SOI) + " (" + words + ")");
+        EXPECT_EQ(JpegFileAndWords(e), (dir / "notes.jpg").string() + ": " + words);
+    }
+    const JpegError encoding(JERR_IMAGE_TOO_BIG, "Maximum supported image dimension is 65500", {});
+    EXPECT_EQ(JpegFileAndWords(encoding), "");
+    const RasterError other("LoadJpegFile", "more than a photo may have");
+    EXPECT_EQ(DescribeJpegError(other), other.what());
+    EXPECT_EQ(JpegFileAndWords(other), "");
+}
+
 }  // namespace
 }  // namespace lisko

@@ -1,4 +1,3 @@
-#include <sys/mount.h>
 #include <sys/statvfs.h>
 
 #include <QDialog>
@@ -13,12 +12,13 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <memory>
+#include <optional>
 
 #include "app/Program.h"
+#include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
+#include "testsupport/Tmpfs.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "update/ReplacementScript.h"
@@ -107,7 +107,7 @@ class UpdateWindowTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> programDir_;
-    std::unique_ptr<QTemporaryDir> scratch_;
+    std::optional<test::ScratchDir> scratch_;
     FakeUpdateSystem system_;
     std::unique_ptr<ScopedUpdateSystem> scopedSystem_;
     FakeDialogs dialogs_;
@@ -194,8 +194,7 @@ private slots:
         program.write("old program");
         program.close();
 
-        scratch_ = std::make_unique<QTemporaryDir>();
-        qputenv("LISKO_SCRATCH_DIR", scratch_->path().toUtf8());
+        scratch_.emplace();
         system_ = FakeUpdateSystem();
         system_.programFile = ProgramFile();
         scopedSystem_ = std::make_unique<ScopedUpdateSystem>(system_);
@@ -221,7 +220,7 @@ private slots:
         scopedDialogs_.reset();
         scopedSystem_.reset();
         qunsetenv("LISKO_UPDATE_URL");
-        qunsetenv("LISKO_SCRATCH_DIR");
+        scratch_.reset();
     }
 
     void windowHasItsDesign() {
@@ -565,15 +564,11 @@ private slots:
         QFETCH(int, setupBytes);
         QFETCH(QString, error);
         const QByteArray dir = QFile::encodeName(programDir_->path());
-        const QByteArray options = "size=256k,mode=0755";
-        if (::mount("tmpfs", dir.constData(), "tmpfs", 0, options.constData()) != 0)
+        const test::Tmpfs tmpfs(dir.toStdString());
+        if (!tmpfs.Mounted())
             QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here (%1); the full program "
                                             "directory needs one")
-                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
-        const struct Unmount {
-            QByteArray path;
-            ~Unmount() { ::umount(path.constData()); }
-        } unmount{dir};
+                                 .arg(QString::fromStdString(tmpfs.Error()))));
         QFile program(ProgramFile());
         QVERIFY(program.open(QIODevice::WriteOnly));
         program.write("old program");

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/VersionInfo.h"
+#include "identity/VersionInfo.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 3) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/VersionInfo.h"
+#include "identity/VersionInfo.h"
 #include "testsupport/JpegTools.h"
 
 namespace lisko {

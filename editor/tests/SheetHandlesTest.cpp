@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "list/SheetHandles.h"
+#include "editor/SheetHandles.h"
 #include "raster/FastDIB.h"
 #include "raster/Resample.h"
 #include "testsupport/TestRaster.h"

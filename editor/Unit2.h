@@ -1,33 +1,14 @@
 #pragma once
 
 #include <QDialog>
-#include <QFlags>
+
+#include "editor/ApplyToMany.h"
 
 class QCheckBox;
 class QRadioButton;
 class QToolButton;
 
 namespace lisko {
-
-// Which parameters apply-to-many copies from the current photo.
-enum class ApplyFlag : unsigned {
-    ApplyType = 1,         // ImageType
-    ApplyTone = 2,         // Brightness and Contrast
-    ApplyCrop = 4,         // the four crops
-    ApplyRotation = 8,     // Rotation
-    ApplyStraighten = 16,  // Straighten, each photo with its own sheet's corners
-};
-Q_DECLARE_FLAGS(ApplyFlags, ApplyFlag)
-Q_DECLARE_OPERATORS_FOR_FLAGS(ApplyFlags)
-
-// Which photos it copies them to, by position in the list counted from 1.
-enum class ApplyScope { ScopeAll = 1, ScopeOdd = 2, ScopeEven = 3 };
-
-struct ApplyRequest {
-    int modalResult = 0;  // 1 applied, 2 cancelled
-    ApplyFlags flags;
-    ApplyScope scope = ApplyScope::ScopeAll;
-};
 
 // The "Применить ко многим..." dialog: created at start-up, reset and shown by AskApplyToMany.
 class TForm2 : public QDialog {

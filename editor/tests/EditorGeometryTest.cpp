@@ -2,8 +2,8 @@
 
 #include <QImage>
 
-#include "list/AndShrink.h"
-#include "list/EditorGeometry.h"
+#include "editor/AndShrinkImage.h"
+#include "editor/EditorGeometry.h"
 
 namespace lisko {
 namespace {

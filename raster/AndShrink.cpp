@@ -1,9 +1,9 @@
-#include "list/AndShrink.h"
+#include "raster/AndShrink.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <stdexcept>
 #include <vector>
+
+#include "raster/FastDIB.h"
 
 namespace lisko {
 
@@ -15,41 +15,40 @@ struct Span {
     int last;
 };
 
-std::vector<Span> Spans(int offset, int sourceSize, int destSize) {
+std::vector<Span> Spans(int sourceSize, int destSize) {
     std::vector<Span> spans(static_cast<std::size_t>(destSize));
     for (int i = 0; i < destSize; ++i) {
         const auto first = static_cast<int>(std::int64_t{i} * sourceSize / destSize);
         const auto next = static_cast<int>(std::int64_t{i + 1} * sourceSize / destSize);
-        spans[static_cast<std::size_t>(i)] = {offset + first, offset + std::max(next, first + 1)};
+        spans[static_cast<std::size_t>(i)] = {first, std::max(next, first + 1)};
     }
     return spans;
 }
 
 }  // namespace
 
-QImage StretchAndCombine(const QImage& source, const QRect& from, int dw, int dh) {
-    if (source.format() != QImage::Format_BGR888) {
-        throw std::invalid_argument("StretchAndCombine: the source is not a 24-bit picture");
+void StretchAndCombine24(const std::uint8_t* source, std::ptrdiff_t sourceStride, int width,
+                         int height, std::uint8_t* dest, std::ptrdiff_t destStride, int destWidth,
+                         int destHeight) {
+    if (width <= 0 || height <= 0) throw RasterError("StretchAndCombine24", "source is empty");
+    if (destWidth <= 0 || destHeight <= 0) {
+        throw RasterError("StretchAndCombine24", "destination is empty");
     }
-    if (dw <= 0 || dh <= 0 || from.isEmpty() || !source.rect().contains(from)) {
-        throw std::invalid_argument("StretchAndCombine: the rectangle lies outside the picture");
-    }
-    const std::vector<Span> columns = Spans(from.left(), from.width(), dw);
-    const std::vector<Span> rows = Spans(from.top(), from.height(), dh);
+    const std::vector<Span> columns = Spans(width, destWidth);
+    const std::vector<Span> rows = Spans(height, destHeight);
 
-    QImage dest(dw, dh, QImage::Format_BGR888);
-    std::vector<std::uint8_t> combined(static_cast<std::size_t>(source.width()) * 3);
-    for (int j = 0; j < dh; ++j) {
+    std::vector<std::uint8_t> combined(static_cast<std::size_t>(width) * 3);
+    for (int j = 0; j < destHeight; ++j) {
         const Span& r = rows[static_cast<std::size_t>(j)];
         // First AND the source rows of this destination row together, then the columns.
         std::fill(combined.begin(), combined.end(), std::uint8_t{0xFF});
         for (int y = r.first; y < r.last; ++y) {
-            const uchar* line = source.constScanLine(y);
+            const std::uint8_t* line = source + y * sourceStride;
             for (std::size_t b = 0; b < combined.size(); ++b)
                 combined[b] &= line[b];
         }
-        uchar* out = dest.scanLine(j);
-        for (int i = 0; i < dw; ++i) {
+        std::uint8_t* out = dest + j * destStride;
+        for (int i = 0; i < destWidth; ++i) {
             const Span& c = columns[static_cast<std::size_t>(i)];
             std::uint8_t blue = 0xFF, green = 0xFF, red = 0xFF;
             for (int x = c.first; x < c.last; ++x) {
@@ -62,7 +61,6 @@ QImage StretchAndCombine(const QImage& source, const QRect& from, int dw, int dh
             out[3 * i + 2] = red;
         }
     }
-    return dest;
 }
 
 }  // namespace lisko

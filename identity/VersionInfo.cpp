@@ -1,4 +1,4 @@
-#include "app/VersionInfo.h"
+#include "identity/VersionInfo.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "list/Unit2.h"
+#include "editor/Unit2.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "identity/SettingsStore.h"
 
 #include <QFileInfo>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "list/EditorGeometry.h"
+#include "editor/EditorGeometry.h"
 
 #include <QPainter>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "list/SheetHandles.h"
+#include "editor/SheetHandles.h"
 
 #include <QLineF>
 #include <QPainter>
