@@ -16,7 +16,7 @@ if ! command -v mmdebstrap >/dev/null; then
 fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLISKO_BUILD_TESTS=OFF \
-  -DLISKO_BUILD_BENCHMARKS=OFF
+  -DLISKO_BUILD_BENCHMARKS=OFF -DLISKO_PACKAGED=ON
 cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/liskoprinter_*.deb
 (cd "$build" && cpack -G DEB)
