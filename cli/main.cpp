@@ -26,6 +26,10 @@ constexpr char kUsage[] =
     "  job          write a job file of photos, their settings and the layout\n"
     "  detect-page  print the corners of the sheet of paper a photo shows\n"
     "\n"
+    "Options:\n"
+    "  -h, --help     Show this help.\n"
+    "  -V, --version  Show the version.\n"
+    "\n"
     "Run 'liskoprinter-cli COMMAND --help' for the options of a command.\n";
 
 }  // namespace
@@ -51,6 +55,10 @@ int main(int argc, char* argv[]) {
     const QString command = arguments.value(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == QLatin1String("--version") || command == QLatin1String("-V")) {
+        std::fputs("liskoprinter-cli " LISKO_PROGRAM_VERSION "\n", stdout);
         return 0;
     }
     if (command == QLatin1String("detect-page")) {

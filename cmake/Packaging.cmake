@@ -30,4 +30,16 @@ endif()
 list(JOIN LISKO_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # The user-interface font of the design, when the user has it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wine)
+# What Debian asks of every package's documentation folder: the copyright and a changelog, the
+# changelog compressed as dpkg keeps it.
+set(LISKO_PACKAGE_DOC_DIR ${PROJECT_BINARY_DIR}/package-doc)
+configure_file(resources/package/copyright.in ${LISKO_PACKAGE_DOC_DIR}/copyright @ONLY)
+configure_file(resources/package/changelog.in ${LISKO_PACKAGE_DOC_DIR}/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${LISKO_PACKAGE_DOC_DIR}/changelog.gz
+  COMMAND gzip -9nkf ${LISKO_PACKAGE_DOC_DIR}/changelog
+  DEPENDS ${LISKO_PACKAGE_DOC_DIR}/changelog)
+add_custom_target(lisko_package_doc ALL DEPENDS ${LISKO_PACKAGE_DOC_DIR}/changelog.gz)
+install(FILES ${LISKO_PACKAGE_DOC_DIR}/copyright ${LISKO_PACKAGE_DOC_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/liskoprinter)
 include(CPack)

@@ -13,6 +13,7 @@ packages=(
   ca-certificates
   poppler-utils
   desktop-file-utils shared-mime-info dpkg-dev iproute2 util-linux
+  appstream groff-base lintian
   qt6-translations-l10n qt6-gtk-platformtheme
   xvfb xauth x11-utils xdotool
   clang-14 libclang-rt-14-dev

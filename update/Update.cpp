@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "identity/Identity.h"
+#include "identity/SettingsStore.h"
 #include "photo/SaveFile.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -167,7 +169,40 @@ bool InstallUpdate(TForm4& form, const QString& v, const QString& server) {
     return true;
 }
 
+// Tells a program installed by a package about version v, once: the store remembers the last
+// version announced. A store that cannot be opened or written means the text may come again at
+// the next start, which is better than never.
+void AnnounceUpdate(TForm4& form, const QString& v) {
+    form.hide();
+    SettingsStore store;
+    const bool open = store.OpenKey();
+    const QString value = QString::fromLatin1(AnnouncedVersionValue);
+    if (open && store.ReadText(value) == v) return;
+    CurrentDialogs().ShowMessage(QApplication::activeWindow(),
+                                 QStringLiteral("Обновление LiskoPrinter"), PackageUpdateText(v),
+                                 QMessageBox::Information);
+    if (!open) {
+        try {
+            store.CreateKey();
+        } catch (const std::exception&) {
+            return;
+        }
+        if (!store.OpenKey()) return;
+    }
+    store.WriteText(value, v);
+}
+
 }  // namespace
+
+QString PackageUpdateText(const QString& v) {
+    const QString site = QString::fromUtf8(identity::ProjectSite);
+    return QStringLiteral(
+               "Вышла новая версия LiskoPrinter: %1.<br><br>Программа установлена из пакета, "
+               "поэтому новую версию устанавливает менеджер пакетов вашей системы (например, "
+               "«Обновление приложений» или команда <tt>sudo apt upgrade</tt>), когда она "
+               "появится в его источниках.<br><br>Сайт программы: <a href=\"https://%2/\">%2</a>")
+        .arg(v.toHtmlEscaped(), site.toHtmlEscaped());
+}
 
 void CheckForUpdate(TForm4& form, const QString& programVersion) {
     if (checking) return;
@@ -187,7 +222,13 @@ void CheckForUpdate(TForm4& form, const QString& programVersion) {
         form.repaint();
     }
     // Any difference counts, a lower version on the server too; an empty text is no version.
-    if (v && !v->isEmpty() && *v != programVersion && InstallUpdate(form, *v, *server)) return;
+    if (v && !v->isEmpty() && *v != programVersion) {
+        if (CurrentUpdateSystem().InstalledByPackage()) {
+            AnnounceUpdate(form, *v);
+            return;
+        }
+        if (InstallUpdate(form, *v, *server)) return;
+    }
     form.hide();
 }
 

@@ -17,7 +17,15 @@ class TForm4;
 // program's directory, writes the replacement script beside it, starts the script and ends the
 // program. Otherwise (equal versions, or anything failed) the update window is hidden again and
 // start-up goes on; a file that cannot be written is reported in the standard error box.
+// A program installed by a package (UpdateSystem::InstalledByPackage) downloads nothing: it says
+// once per new version that the package manager installs it, and goes on.
 void CheckForUpdate(TForm4& form, const QString& programVersion);
+
+// The name of the settings store's value that keeps the last version announced.
+inline constexpr char AnnouncedVersionValue[] = "AnnouncedVersion";
+
+// The announcement of a new version v to a program installed by a package, as rich text.
+QString PackageUpdateText(const QString& v);
 
 // Downloads the resource at url into fileName in blocks of at most 1024 bytes, showing the
 // progress in the window, whose cancel button stops it. True only for a complete download: HTTP

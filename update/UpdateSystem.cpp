@@ -1,6 +1,7 @@
 #include "update/UpdateSystem.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <cstdlib>
 
@@ -66,6 +67,12 @@ std::chrono::milliseconds DesktopUpdateSystem::VersionFetchLimit() const {
 
 std::chrono::milliseconds DesktopUpdateSystem::StallLimit() const {
     return 30s;
+}
+
+bool DesktopUpdateSystem::InstalledByPackage() const {
+    if (LISKO_PACKAGED) return true;
+    const QFileInfo program(ProgramFile());
+    return !program.isWritable() || !QFileInfo(program.absolutePath()).isWritable();
 }
 
 UpdateSystem& CurrentUpdateSystem() {

@@ -24,6 +24,9 @@ public:
     // The longest the setup download may go without receiving anything before it counts as
     // broken.
     virtual std::chrono::milliseconds StallLimit() const = 0;
+    // Whether the program belongs to a package manager, which alone may replace it: then a new
+    // version is announced, never downloaded.
+    virtual bool InstalledByPackage() const = 0;
 };
 
 class DesktopUpdateSystem : public UpdateSystem {
@@ -33,6 +36,8 @@ public:
     void EndProgram() override;
     std::chrono::milliseconds VersionFetchLimit() const override;
     std::chrono::milliseconds StallLimit() const override;
+    // Built for a package, or a program file (or its folder) that the user cannot write.
+    bool InstalledByPackage() const override;
 };
 
 // The system in use: the desktop's, unless a ScopedUpdateSystem replaced it.

@@ -76,3 +76,75 @@ foreach(name apps/${icon} mimetypes/application-x-liskoprinter-job)
     endif()
   endforeach()
 endforeach()
+
+# Both programs answer --version without a window, as a package's scripts and users ask it.
+foreach(program liskoprinter liskoprinter-cli)
+  run(${prefix}/bin/${program} --version)
+  if(NOT run_output STREQUAL "${program} ${VERSION}\n")
+    fail("${program} --version says '${run_output}'")
+  endif()
+endforeach()
+
+# The software centres' description validates and names the entry, the programs and the job
+# files' type that the package installs.
+file(GLOB metainfo ${prefix}/share/metainfo/*.metainfo.xml)
+list(LENGTH metainfo count)
+if(NOT count EQUAL 1)
+  fail("expected one metainfo file, found '${metainfo}'")
+endif()
+run(${APPSTREAMCLI} validate --no-net ${metainfo})
+if(run_output MATCHES "(^|\n)[EW]:")
+  fail("appstreamcli validate:\n${run_output}")
+endif()
+file(READ ${metainfo} description)
+get_filename_component(entry_name ${entry} NAME)
+foreach(expected "<launchable type=\"desktop-id\">${entry_name}</launchable>"
+                 "<mediatype>application/x-liskoprinter-job</mediatype>"
+                 "<binary>liskoprinter</binary>" "<binary>liskoprinter-cli</binary>"
+                 "<release version=\"${VERSION}\"")
+  string(FIND "${description}" "${expected}" at)
+  if(at EQUAL -1)
+    fail("the metainfo lacks ${expected}")
+  endif()
+endforeach()
+
+# Manual pages: compressed, free of roff warnings, and naming every command and option the
+# tool's help names.
+foreach(page liskoprinter liskoprinter-cli)
+  set(gz ${prefix}/share/man/man1/${page}.1.gz)
+  if(NOT EXISTS ${gz})
+    fail("no manual page ${page}(1)")
+  endif()
+  run(sh -c "gzip -dc '${gz}' | ${GROFF} -k -man -Tutf8 -ww -z 2>&1")
+  if(NOT run_output STREQUAL "")
+    fail("groff warns about ${page}(1):\n${run_output}")
+  endif()
+endforeach()
+run(sh -c "gzip -dc '${prefix}/share/man/man1/liskoprinter-cli.1.gz' | ${GROFF} -k -man -Tascii -P-cbou 2>&1")
+set(manual "${run_output}")
+foreach(words "render" "print" "job" "detect-page" "--straighten" "--preview-png" "--quality"
+              "--version")
+  string(FIND "${manual}" "${words}" at)
+  if(at EQUAL -1)
+    fail("liskoprinter-cli(1) does not mention ${words}")
+  endif()
+endforeach()
+
+# Bash completes the tool's commands, and a command's options, from the installed script.
+set(completion ${prefix}/share/bash-completion/completions/liskoprinter-cli)
+foreach(case "re|1|render" "render --out|2|--output" "print --pre|2|--preview-png"
+             "detect-page --he|2|--help")
+  string(REPLACE "|" ";" case "${case}")
+  list(GET case 0 words)
+  list(GET case 1 index)
+  list(GET case 2 expected)
+  # Lines, not semicolons: CMake would split the command at those.
+  run(bash -c "source '${completion}'
+COMP_WORDS=(liskoprinter-cli ${words})
+COMP_CWORD=${index}
+_liskoprinter_cli
+echo \"\${COMPREPLY[*]}\"")
+  if(NOT run_output STREQUAL "${expected}\n")
+    fail("completing '${words}' gives '${run_output}', not '${expected}'")
+  endif()
+endforeach()

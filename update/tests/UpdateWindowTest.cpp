@@ -18,6 +18,8 @@
 #include "app/Program.h"
 #include "app/tests/WindowFixture.h"
 #include "app/tests/WindowTestMain.h"
+#include "identity/Identity.h"
+#include "identity/SettingsStore.h"
 #include "testsupport/Tmpfs.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -53,8 +55,10 @@ public:
     void EndProgram() override { events << QStringLiteral("end"); }
     std::chrono::milliseconds VersionFetchLimit() const override { return fetchLimit; }
     std::chrono::milliseconds StallLimit() const override { return stallLimit; }
+    bool InstalledByPackage() const override { return packaged; }
 
     QString programFile;
+    bool packaged = false;
     QStringList events;
     std::chrono::milliseconds fetchLimit = 10s;
     std::chrono::milliseconds stallLimit = 10s;
@@ -421,6 +425,59 @@ private slots:
         VerifyNothingChanged();
     }
 
+    // A program of a package: each new version the server announces is said once, in Russian,
+    // with the project site; nothing is downloaded or replaced, and start-up goes on.
+    void packagedProgramAnnouncesEachNewVersionOnce_data() {
+        QTest::addColumn<QStringList>("serverVersions");  // one check each; empty: no answer
+        QTest::addColumn<QList<int>>("messagesAfter");
+        QTest::newRow("same version twice")
+            << QStringList{"2.7.0.2", "2.7.0.2"} << QList<int>{1, 1};
+        QTest::newRow("each new version")
+            << QStringList{"2.7.0.2", "2.7.0.3", "2.7.0.3"} << QList<int>{1, 2, 2};
+        QTest::newRow("back to an earlier one")
+            << QStringList{"2.7.0.2", "2.7.0.3", "2.7.0.2"} << QList<int>{1, 2, 3};
+        QTest::newRow("the program's own version") << QStringList{kVersion} << QList<int>{0};
+        QTest::newRow("failed check") << QStringList{QString()} << QList<int>{0};
+    }
+
+    void packagedProgramAnnouncesEachNewVersionOnce() {
+        QFETCH(QStringList, serverVersions);
+        QFETCH(QList<int>, messagesAfter);
+        system_.packaged = true;
+        SettingsStore store;
+        if (store.OpenKey()) store.WriteText(QString::fromLatin1(AnnouncedVersionValue), {});
+        for (qsizetype i = 0; i < serverVersions.size(); ++i) {
+            const QString version = serverVersions[i];
+            server_ = std::make_unique<test::HttpTestServer>();
+            qputenv("LISKO_UPDATE_URL", server_->BaseUrl().toUtf8());
+            if (!version.isEmpty()) server_->Answer(kVersionPath, {OkResponse(version.toLatin1())});
+            Check();
+            QCOMPARE(dialogs_.messages.size(), messagesAfter[i]);
+            QVERIFY(!server_->RequestedPaths().contains(kSetupPath));
+            QVERIFY(!form_->isVisible());
+        }
+        QCOMPARE(ProgramDirEntries(), QStringList{kProgramName});
+        QCOMPARE(system_.events, QStringList());
+        if (!dialogs_.messages.isEmpty()) {
+            QCOMPARE(dialogs_.messages.last(), PackageUpdateText(serverVersions.last()));
+        }
+    }
+
+    void packageUpdateTextNamesTheVersionThePackageManagerAndTheSite() {
+        const QString text = PackageUpdateText(QStringLiteral("3.0 <бета>"));
+        QVERIFY(
+            text.contains(QStringLiteral("Вышла новая версия LiskoPrinter: 3.0 &lt;бета&gt;.")));
+        QVERIFY(text.contains(QStringLiteral("менеджер пакетов")));
+        const QString site = QString::fromUtf8(identity::ProjectSite);
+        QVERIFY(text.contains(QStringLiteral("<a href=\"https://%1/\">%1</a>").arg(site)));
+    }
+
+    // The test program runs from its build folder, which it may write: a package only when
+    // built for one.
+    void programInAWritableFolderIsPackagedOnlyWhenBuiltForIt() {
+        QCOMPARE(DesktopUpdateSystem().InstalledByPackage(), static_cast<bool>(LISKO_PACKAGED));
+    }
+
     void incompleteDownloadLeavesNothing_data() {
         QTest::addColumn<HttpAnswer>("setup");
         QTest::addColumn<int>("stallLimitMs");
@@ -619,6 +676,7 @@ private slots:
     void realProgramReplacesItself() {
         // The program itself, copied into a directory of its own, updating from the loopback
         // server: it must end with exit code 0 and its script must put the setup in its place.
+        if (LISKO_PACKAGED) QSKIP("a program built for a package never replaces itself");
         QTemporaryDir dir;
         QTemporaryDir config;
         const QString program = dir.filePath(QStringLiteral("liskoprinter"));
