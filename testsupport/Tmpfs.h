@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -25,6 +28,25 @@ private:
     std::filesystem::path dir_;
     std::string options_;
     std::string error_;
+};
+
+// A limit on the size of the files this process writes, for as long as this lives: a write past
+// it fails with EFBIG, as one onto a full disk fails, without a mount. The signal the system
+// sends for it is ignored meanwhile.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    // False when the limit could not be set.
+    bool Set() const { return set_; }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+    bool set_ = false;
 };
 
 }  // namespace lisko::test

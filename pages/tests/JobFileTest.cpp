@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +6,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
-#include <csignal>
 #include <string>
 
 #include "pages/JobFile.h"
@@ -15,6 +13,7 @@
 #include "raster/Jpeg.h"
 #include "testsupport/JpegTools.h"
 #include "testsupport/TestRaster.h"
+#include "testsupport/Tmpfs.h"
 
 namespace lisko {
 namespace {
@@ -503,20 +502,16 @@ TEST_F(JobFileOnDisk, RefusesToSaveValuesOutsideTheEditorsRanges) {
 // and no partial file is left beside it.
 TEST_F(JobFileOnDisk, FailedWriteLeavesTheEarlierFileIntact) {
     Write(Path("exam.lisko"), "earlier");
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string error;
-    try {
-        SaveJobFile(Path("exam.lisko"), TwoPhotos());
-    } catch (const JobFileError& e) {
-        error = e.what();
+    {
+        const test::FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.Set());
+        try {
+            SaveJobFile(Path("exam.lisko"), TwoPhotos());
+        } catch (const JobFileError& e) {
+            error = e.what();
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(error.rfind(Path("exam.lisko").toStdString() + ": cannot save the job: ", 0), 0u)
         << error;
     EXPECT_EQ(Contents(Path("exam.lisko")), "earlier");

@@ -2,11 +2,9 @@
 // size limit standing in for a disk that fills up halfway.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -14,6 +12,7 @@
 
 #include "photo/SaveFile.h"
 #include "testsupport/JpegTools.h"
+#include "testsupport/Tmpfs.h"
 
 namespace lisko {
 namespace {
@@ -72,20 +71,16 @@ TEST_F(WholeFileTest, ErrorNamesTheFileAndTheReason) {
 // Buffered, the write would seem to succeed and commit would put the cut-short file in place.
 TEST_F(WholeFileTest, WriteThatFailsHalfwayLeavesTheEarlierFile) {
     test::WriteFileBytes(dir_ / "out.bin", kOld);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     std::optional<WriteError> error;
-    try {
-        WriteWholeFile(Path("out.bin"), QByteArray(1000, 'n'));
-    } catch (const WriteError& e) {
-        error = e;
+    {
+        const test::FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.Set());
+        try {
+            WriteWholeFile(Path("out.bin"), QByteArray(1000, 'n'));
+        } catch (const WriteError& e) {
+            error = e;
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->Reason(), QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(test::ReadFileBytes(dir_ / "out.bin"), kOld);
