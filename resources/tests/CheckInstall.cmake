@@ -1,17 +1,8 @@
 # cmake -DBUILD_DIR=... -DSTAGE_DIR=... -DDESKTOP_FILE_VALIDATE=... -DUPDATE_MIME_DATABASE=...
 #       -P CheckInstall.cmake
 
-function(fail message)
-  message(FATAL_ERROR "Install: ${message}")
-endfunction()
-
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT rc EQUAL 0)
-    fail("${ARGN} exited with ${rc}:\n${out}${err}")
-  endif()
-  set(run_output "${out}${err}" PARENT_SCOPE)
-endfunction()
+set(CHECK_NAME Install)
+include(${CMAKE_CURRENT_LIST_DIR}/CheckSteps.cmake)
 
 file(REMOVE_RECURSE ${STAGE_DIR})
 set(prefix ${STAGE_DIR}/usr)

@@ -3,17 +3,8 @@
 # Builds the Debian package from the build tree as the README says, then reads it as Debian's
 # own checker does: no error and no warning, and the files a desktop and a terminal look for.
 
-function(fail message)
-  message(FATAL_ERROR "Package: ${message}")
-endfunction()
-
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT rc EQUAL 0)
-    fail("${ARGN} exited with ${rc}:\n${out}${err}")
-  endif()
-  set(run_output "${out}${err}" PARENT_SCOPE)
-endfunction()
+set(CHECK_NAME Package)
+include(${CMAKE_CURRENT_LIST_DIR}/CheckSteps.cmake)
 
 file(REMOVE_RECURSE ${OUT_DIR})
 run(${CPACK} -G DEB -B ${OUT_DIR} --config ${BUILD_DIR}/CPackConfig.cmake)
