@@ -98,12 +98,12 @@ void TForm1::BuildEditorTab() {
         void (TForm1::*handler)();
     } views[] = {
         {sButtonZoomFit,
-         QStringLiteral("По размеру: показать снимок целиком"),
+         QStringLiteral("Показать снимок целиком"),
          {QKeySequence(Qt::CTRL | Qt::Key_0)},
          {},
          &TForm1::ZoomFitClick},
         {sButtonZoom100,
-         QStringLiteral("1:1: показать снимок в натуральную величину"),
+         QStringLiteral("Показать снимок в натуральную величину"),
          {QKeySequence(Qt::CTRL | Qt::Key_1)},
          {},
          &TForm1::Zoom100Click},
