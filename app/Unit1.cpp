@@ -23,6 +23,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <clocale>
 #include <stdexcept>
@@ -575,6 +576,8 @@ void TForm1::fileViewChange() {
 
 void TForm1::fileViewKeyDown(int key) {
     if (key == Qt::Key_Delete) RemoveSelectedClick();
+    if (key == Qt::Key_PageUp) PrevPhotoClick();
+    if (key == Qt::Key_PageDown) NextPhotoClick();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -602,10 +605,28 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == sTabSheet3 && event->type() == QEvent::Resize) LayOutEditorTab();
+    // Ctrl and the wheel zoom about the point under the cursor; the wheel alone scrolls.
+    if (event->type() == QEvent::Wheel && watched == sScrollBox1->viewport()) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const int delta = wheel->angleDelta().y();
+            const QPoint at = wheel->position().toPoint();
+            const double shown = ShownZoom();
+            if (delta != 0) {
+                Handle([this, delta, at, shown] {
+                    SetZoom(delta > 0 ? EditorZoom::StepIn(shown) : EditorZoom::StepOut(shown), at);
+                });
+            }
+            return true;
+        }
+    }
     if (watched == fileView && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         Handle([this, key] { fileViewKeyDown(key); });
-        if (key == Qt::Key_Delete) return true;
+        // While the editor is shown, Page Up and Page Down step through the photos one by one.
+        if (key == Qt::Key_Delete ||
+            ((key == Qt::Key_PageUp || key == Qt::Key_PageDown) && EditorShown()))
+            return true;
     }
     if (watched == sWebLabel1 && event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -115,6 +115,18 @@ public:
     void StraightenClick();
     void StraightResultClick();
     void sTabSheet2Show();
+    // The editor's zoom: fitted, 1:1, a step in or out. It only changes what the screen shows; the
+    // choice is kept in the settings store for the next start.
+    void ZoomFitClick();
+    void Zoom100Click();
+    void ZoomInClick();
+    void ZoomOutClick();
+    EditorZoom Zoom() const { return zoom_; }
+    // The zoom the picture is shown at now, the fitted one worked out for the box.
+    double ShownZoom() const;
+    // The previous or next photo of the list, while the editor is shown.
+    void PrevPhotoClick();
+    void NextPhotoClick();
 
     // Apply to many.
     void sButton1Click();
@@ -163,8 +175,15 @@ public:
     QSpinBox* sSpinEdit5;              // crop top
     QSpinBox* sSpinEdit6;              // crop bottom
     QPushButton* sButton1;             // "Применить ко многим..."
+    QToolButton* sButtonZoomFit;       // "По размеру", Ctrl+0
+    QToolButton* sButtonZoom100;       // "1:1", Ctrl+1
+    QToolButton* sButtonZoomOut;       // Ctrl+-
+    QToolButton* sButtonZoomIn;        // Ctrl+=
+    QLabel* sLabelZoom;                // the zoom shown
+    QToolButton* sButtonPrevPhoto;     // Alt+Left
+    QToolButton* sButtonNextPhoto;     // Alt+Right
     QScrollArea* sScrollBox1;
-    QLabel* Image1;  // the editor's picture, exactly as large as its picture
+    QLabel* Image1;  // the editor's picture, exactly as large as its picture at the shown zoom
     QProgressBar* sProgressBar1;
 
     // The job buttons, beside the right-hand tabs.
@@ -227,7 +246,7 @@ private:
     QWidget* previewViewport_ = nullptr;
     bool applying_ = false;
     QString jobPath_;  // the job file last saved or opened, where the job dialogs start
-    // Where the last press on the editor picture was, in picture pixels.
+    // Where the last press on the editor picture was, in the shown picture's pixels.
     int MouseDownX = 0;
     int MouseDownY = 0;
     // The editor tab's widgets, and the sheet's corners as shown and dragged there.
@@ -236,6 +255,15 @@ private:
     // Whether the editor shows the sheet's handles on the unstraightened picture.
     bool ShowsSheetHandles(const TLisko& photo) const;
     void DrawEditorPicture(const TLisko& photo);
+    // Puts a picture at 1:1 into the editor at the shown zoom.
+    void ShowInEditor(const QImage& picture);
+    // Shows the picture again at a new zoom, keeping the picture point at `anchor` (a point of
+    // the box) under it; without an anchor, the box's centre.
+    void SetZoom(EditorZoom zoom, std::optional<QPoint> anchor = std::nullopt);
+    // Selects the photo `step` places from the first marked one, while the editor is shown.
+    void StepPhoto(int step);
+    bool EditorShown() const;
+    EditorZoom zoom_;
 };
 
 }  // namespace lisko

@@ -1,5 +1,6 @@
 // The photo editor tab and apply-to-many: the parts of the main window that edit photos.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -11,7 +12,10 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <utility>
 
@@ -24,9 +28,33 @@
 #include "editor/EditorPanel.h"
 #include "editor/SheetHandles.h"
 #include "editor/Unit2.h"
+#include "identity/SettingsStore.h"
 #include "ui/Dialogs.h"
 
 namespace lisko {
+
+namespace {
+
+// The settings store's value that keeps the editor's zoom, beside the reminder dates.
+constexpr char kEditorZoomValue[] = "МасштабРедактора";
+
+EditorZoom RememberedZoom() {
+    SettingsStore store;
+    return store.OpenKey()
+               ? EditorZoom::FromText(store.ReadText(QString::fromUtf8(kEditorZoomValue)))
+               : EditorZoom{};
+}
+
+void RememberZoom(const EditorZoom& zoom) {
+    SettingsStore store;
+    if (store.OpenKey()) store.WriteText(QString::fromUtf8(kEditorZoomValue), zoom.ToText());
+}
+
+QString ZoomCaption(double zoom) {
+    return QStringLiteral("%1 %").arg(std::lround(zoom * 100));
+}
+
+}  // namespace
 
 void TForm1::BuildEditorTab() {
     editorPanel_ = std::make_unique<EditorPanel>(sTabSheet3);
@@ -44,10 +72,78 @@ void TForm1::BuildEditorTab() {
     sSpinEdit5 = panel.sSpinEdit5;
     sSpinEdit6 = panel.sSpinEdit6;
     sButton1 = panel.sButton1;
+    sButtonZoomFit = panel.sButtonZoomFit;
+    sButtonZoom100 = panel.sButtonZoom100;
+    sButtonZoomOut = panel.sButtonZoomOut;
+    sButtonZoomIn = panel.sButtonZoomIn;
+    sLabelZoom = panel.sLabelZoom;
+    sButtonPrevPhoto = panel.sButtonPrevPhoto;
+    sButtonNextPhoto = panel.sButtonNextPhoto;
     sScrollBox1 = panel.sScrollBox1;
     Image1 = panel.Image1;
     Image1->installEventFilter(this);
     sTabSheet3->installEventFilter(this);
+    sScrollBox1->viewport()->installEventFilter(this);
+    zoom_ = RememberedZoom();
+    sLabelZoom->setText(ZoomCaption(ShownZoom()));
+
+    // The keys work wherever the focus is in the window, the photo list included; each button
+    // names its keys in its tooltip, and the ways besides them.
+    const QString wheel = QStringLiteral("Ctrl + колесо мыши");
+    const struct {
+        QToolButton* button;
+        QString text;
+        QList<QKeySequence> keys;
+        QString besides;
+        void (TForm1::*handler)();
+    } views[] = {
+        {sButtonZoomFit,
+         QStringLiteral("Показать снимок целиком"),
+         {QKeySequence(Qt::CTRL | Qt::Key_0)},
+         {},
+         &TForm1::ZoomFitClick},
+        {sButtonZoom100,
+         QStringLiteral("Показать снимок в натуральную величину"),
+         {QKeySequence(Qt::CTRL | Qt::Key_1)},
+         {},
+         &TForm1::Zoom100Click},
+        {sButtonZoomOut,
+         QStringLiteral("Уменьшить"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+         wheel,
+         &TForm1::ZoomOutClick},
+        {sButtonZoomIn,
+         QStringLiteral("Увеличить"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+         wheel,
+         &TForm1::ZoomInClick},
+        {sButtonPrevPhoto,
+         QStringLiteral("Предыдущий снимок списка"),
+         {QKeySequence(Qt::ALT | Qt::Key_Left)},
+         QStringLiteral("Page Up в списке"),
+         &TForm1::PrevPhotoClick},
+        {sButtonNextPhoto,
+         QStringLiteral("Следующий снимок списка"),
+         {QKeySequence(Qt::ALT | Qt::Key_Right)},
+         QStringLiteral("Page Down в списке"),
+         &TForm1::NextPhotoClick},
+    };
+    for (const auto& view : views) {
+        QStringList ways;
+        for (const QKeySequence& key : view.keys)
+            ways << key.toString(QKeySequence::NativeText);
+        if (!view.besides.isEmpty()) ways << view.besides;
+        view.button->setToolTip(view.text + QStringLiteral(" (") + ways.join(QStringLiteral(", ")) +
+                                QLatin1Char(')'));
+        auto* action = new QAction(this);
+        action->setShortcuts(view.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        const auto handler = view.handler;
+        const auto run = [this, handler] { Handle([this, handler] { (this->*handler)(); }); };
+        connect(view.button, &QToolButton::clicked, this, run);
+        connect(action, &QAction::triggered, this, run);
+    }
 
     for (QSpinBox* spin :
          {sSpinEdit1, sSpinEdit2, sSpinEdit3, sSpinEdit4, sSpinEdit5, sSpinEdit6}) {
@@ -67,6 +163,8 @@ void TForm1::BuildEditorTab() {
 
 void TForm1::LayOutEditorTab() {
     editorPanel_->LayOut();
+    // A fitted picture follows the box's size.
+    if (zoom_.fit) SetZoom(zoom_);
 }
 
 void TForm1::SelectPhoto(TLisko* photo) {
@@ -84,8 +182,11 @@ void TForm1::SelectPhoto(TLisko* photo) {
 
 void TForm1::ShowPhotoInEditor(TLisko* photo) {
     if (!photo) {
-        if (form3_) Image1->setPixmap(QPixmap::fromImage(form3_->Image0));
-        Image1->adjustSize();
+        if (form3_) {
+            ShowInEditor(form3_->Image0);
+        } else {
+            Image1->adjustSize();
+        }
         return;
     }
     // While the sheet's corners are being set the editor shows the picture unstraightened.
@@ -139,8 +240,88 @@ void TForm1::DrawEditorPicture(const TLisko& photo) {
     } else {
         DrawCropOverlay(shown, CropAmounts(photo, shown.width(), shown.height()));
     }
-    Image1->setPixmap(QPixmap::fromImage(shown));
+    ShowInEditor(shown);
+}
+
+void TForm1::ShowInEditor(const QImage& picture) {
+    const double zoom = ShownZoom();
+    sLabelZoom->setText(ZoomCaption(zoom));
+    const QSize size = ShownSize(picture.size(), zoom);
+    // Smooth scaling is for the screen alone; the rendering and all made from it stay 1:1.
+    Image1->setPixmap(QPixmap::fromImage(
+        size == picture.size()
+            ? picture
+            : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     Image1->adjustSize();
+}
+
+double TForm1::ShownZoom() const {
+    if (!zoom_.fit) return zoom_.percent / 100.0;
+    const QSize picture = CurrentPhoto && !EditorBitmap.isNull() ? EditorBitmap.size()
+                          : form3_                               ? form3_->Image0.size()
+                                                                 : QSize();
+    return FitZoom(picture, sScrollBox1->maximumViewportSize());
+}
+
+void TForm1::SetZoom(EditorZoom zoom, std::optional<QPoint> anchor) {
+    QScrollBar* horizontal = sScrollBox1->horizontalScrollBar();
+    QScrollBar* vertical = sScrollBox1->verticalScrollBar();
+    const QPoint at = anchor.value_or(sScrollBox1->viewport()->rect().center());
+    const double before = ShownZoom();
+    // The picture point under the anchor, in 1:1 pixels.
+    const QPointF point((horizontal->value() + at.x()) / before,
+                        (vertical->value() + at.y()) / before);
+    if (zoom != zoom_) {
+        zoom_ = zoom;
+        RememberZoom(zoom_);
+    }
+    if (CurrentPhoto && !EditorBitmap.isNull()) {
+        DrawEditorPicture(*CurrentPhoto);
+    } else if (!Image1->pixmap().isNull()) {
+        ShowPhotoInEditor(nullptr);
+    }
+    sLabelZoom->setText(ZoomCaption(ShownZoom()));
+    const double after = ShownZoom();
+    horizontal->setValue(static_cast<int>(std::lround(point.x() * after)) - at.x());
+    vertical->setValue(static_cast<int>(std::lround(point.y() * after)) - at.y());
+}
+
+void TForm1::ZoomFitClick() {
+    SetZoom({.fit = true});
+}
+
+void TForm1::Zoom100Click() {
+    SetZoom({});
+}
+
+void TForm1::ZoomInClick() {
+    SetZoom(EditorZoom::StepIn(ShownZoom()));
+}
+
+void TForm1::ZoomOutClick() {
+    SetZoom(EditorZoom::StepOut(ShownZoom()));
+}
+
+bool TForm1::EditorShown() const {
+    return sPageControl1->currentWidget() == sTabSheet3;
+}
+
+void TForm1::PrevPhotoClick() {
+    StepPhoto(-1);
+}
+
+void TForm1::NextPhotoClick() {
+    StepPhoto(1);
+}
+
+void TForm1::StepPhoto(int step) {
+    if (!EditorShown() || photos_.Count() == 0) return;
+    const int first = FirstMarkedIndex();
+    const int index = first < 0 ? 0 : std::clamp(first + step, 0, photos_.Count() - 1);
+    QTreeWidgetItem* item = fileView->topLevelItem(index);
+    fileView->setCurrentItem(item, 0,
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    fileView->scrollToItem(item);
 }
 
 void TForm1::RefreshThumbnail() {
@@ -173,7 +354,7 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
     MouseDownX = x;
     MouseDownY = y;
     sheetDrag_.Drop();
-    const PictureMapping mapping(EditorBitmap.size());
+    const PictureMapping mapping(EditorBitmap.size(), ShownZoom());
     if (button == Qt::LeftButton && CurrentPhoto && ShowsSheetHandles(*CurrentPhoto)) {
         sheetDrag_.Grab(mapping.PointAt({x, y}));
         return;
@@ -188,7 +369,7 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
 void TForm1::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton)) return;
     if (sheetDrag_.Dragging() && CurrentPhoto) {
-        sheetDrag_.MoveTo(PictureMapping(EditorBitmap.size()).PointAt({x, y}));
+        sheetDrag_.MoveTo(PictureMapping(EditorBitmap.size(), ShownZoom()).PointAt({x, y}));
         DrawEditorPicture(*CurrentPhoto);
         return;
     }

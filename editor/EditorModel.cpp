@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ranges>
 
 #include "editor/EditorGeometry.h"
 #include "editor/SheetHandles.h"
@@ -18,6 +19,45 @@ QPoint PictureMapping::PixelAt(QPoint shown) const {
 QPointF PictureMapping::PointAt(QPoint shown) const {
     return {std::clamp((shown.x() + 0.5) / zoom_, 0.0, static_cast<double>(picture_.width())),
             std::clamp((shown.y() + 0.5) / zoom_, 0.0, static_cast<double>(picture_.height()))};
+}
+
+QString EditorZoom::ToText() const {
+    return fit ? QStringLiteral("fit") : QString::number(percent);
+}
+
+EditorZoom EditorZoom::FromText(const QString& text) {
+    if (text == QStringLiteral("fit")) return {.fit = true};
+    bool number = false;
+    const int percent = text.toInt(&number);
+    if (number && std::ranges::find(kZoomSteps, percent) != kZoomSteps.end())
+        return {.percent = percent};
+    return {};
+}
+
+EditorZoom EditorZoom::StepIn(double shown) {
+    // A zoom a hair off a step, as a fitted one may be, counts as that step.
+    const double percent = shown * 100 + 0.5;
+    const auto next = std::ranges::find_if(kZoomSteps, [&](int step) { return step > percent; });
+    return {.percent = next == kZoomSteps.end() ? kZoomSteps.back() : *next};
+}
+
+EditorZoom EditorZoom::StepOut(double shown) {
+    const double percent = shown * 100 - 0.5;
+    const auto next = std::ranges::find_if(kZoomSteps | std::views::reverse,
+                                           [&](int step) { return step < percent; });
+    return {.percent = next == std::ranges::rend(kZoomSteps) ? kZoomSteps.front() : *next};
+}
+
+double FitZoom(QSize picture, QSize box) {
+    if (picture.isEmpty() || box.isEmpty()) return 1.0;
+    const double zoom = std::min(static_cast<double>(box.width()) / picture.width(),
+                                 static_cast<double>(box.height()) / picture.height());
+    return std::min(zoom, kZoomSteps.back() / 100.0);
+}
+
+QSize ShownSize(QSize picture, double zoom) {
+    return {std::max(1, static_cast<int>(std::lround(picture.width() * zoom))),
+            std::max(1, static_cast<int>(std::lround(picture.height() * zoom)))};
 }
 
 ControlValues ControlsOf(const TLiskoData& photo) {

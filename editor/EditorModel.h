@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <array>
 #include <optional>
 
@@ -17,8 +18,8 @@ namespace lisko {
 // widgets. The editor shows the photo's rendering, the picture, at a zoom; a point of the shown
 // picture maps to the picture's own pixels, in which the crops and the sheet's handles are kept.
 
-// Carries points between the shown picture and the picture at 1:1. Today the editor shows the
-// picture 1:1, so a shown point is the picture pixel itself.
+// Carries points between the shown picture and the picture at 1:1: at 1:1 a shown point is the
+// picture pixel itself.
 class PictureMapping {
 public:
     explicit PictureMapping(QSize picture, double zoom = 1.0);
@@ -34,6 +35,30 @@ private:
     QSize picture_;
     double zoom_;
 };
+
+// The zooms the editor steps through with its buttons and keys, in percent.
+inline constexpr std::array<int, 11> kZoomSteps{25, 33, 50, 67, 75, 100, 125, 150, 200, 300, 400};
+
+// How the editor shows the picture: fitted whole into its box, or at a fixed zoom.
+struct EditorZoom {
+    bool fit = false;
+    int percent = 100;  // when not fitted
+
+    bool operator==(const EditorZoom&) const = default;
+    // The settings store's text of the choice: "fit" or the percent; a text that names no step
+    // reads as 1:1, the editor's default.
+    QString ToText() const;
+    static EditorZoom FromText(const QString& text);
+    // The next step in or out from the zoom now shown; the ends of the steps stay where they are.
+    static EditorZoom StepIn(double shown);
+    static EditorZoom StepOut(double shown);
+};
+
+// The zoom at which the whole picture fits a box of that size, at most the largest step.
+double FitZoom(QSize picture, QSize box);
+// The size of the picture shown at a zoom: each side at least one pixel, so a picture a pixel wide
+// never vanishes.
+QSize ShownSize(QSize picture, double zoom);
 
 // The values the editor's controls show, one for each row of kPhotoSettings, in its order.
 using ControlValues = std::array<int, kPhotoSettings.size()>;

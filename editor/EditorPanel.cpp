@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QToolButton>
 
 namespace lisko {
 
@@ -62,6 +63,15 @@ QGroupBox* GroupBox(QWidget* parent, const char* name, const QString& title, con
     return group;
 }
 
+QToolButton* RowButton(QWidget* parent, const char* name, const QString& caption,
+                       const QRect& place) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setGeometry(place);
+    return button;
+}
+
 std::size_t Row(Setting setting) {
     return static_cast<std::size_t>(setting);
 }
@@ -105,6 +115,19 @@ EditorPanel::EditorPanel(QWidget* tab) : tab_(tab) {
     sButton1 = new QPushButton(QStringLiteral("Применить\nко многим..."), tab);
     sButton1->setObjectName(QStringLiteral("sButton1"));
     sButton1->setGeometry(416, 8, 73, 49);
+
+    // The row of the view (zoom, and stepping through the list) fits between the crop group's
+    // bottom (65) and the scroll box's top (89).
+    sButtonZoomFit =
+        RowButton(tab, "sButtonZoomFit", QStringLiteral("По размеру"), {224, 66, 81, 21});
+    sButtonZoom100 = RowButton(tab, "sButtonZoom100", QStringLiteral("1:1"), {309, 66, 33, 21});
+    sButtonZoomOut = RowButton(tab, "sButtonZoomOut", QStringLiteral("−"), {346, 66, 25, 21});
+    sButtonZoomIn = RowButton(tab, "sButtonZoomIn", QStringLiteral("+"), {373, 66, 25, 21});
+    sLabelZoom = new QLabel(tab);
+    sLabelZoom->setObjectName(QStringLiteral("sLabelZoom"));
+    sLabelZoom->setGeometry(404, 66, 50, 21);
+    sButtonPrevPhoto = RowButton(tab, "sButtonPrevPhoto", QStringLiteral("◀"), {460, 66, 25, 21});
+    sButtonNextPhoto = RowButton(tab, "sButtonNextPhoto", QStringLiteral("▶"), {487, 66, 25, 21});
 
     sScrollBox1 = new QScrollArea(tab);
     sScrollBox1->setObjectName(QStringLiteral("sScrollBox1"));

@@ -11,13 +11,14 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
+class QToolButton;
 class QWidget;
 
 namespace lisko {
 
-// The editor tab's widgets: the "Изображение" and "Подрезка" groups, the apply-to-many button and
-// the scroll box with the picture, built into the tab. The controls' ranges come from the settings
-// description; the window wires them to its handlers.
+// The editor tab's widgets: the "Изображение" and "Подрезка" groups, the apply-to-many button, the
+// zoom row below the crop group and the scroll box with the picture, built into the tab. The
+// controls' ranges come from the settings description; the window wires them to its handlers.
 class EditorPanel {
 public:
     explicit EditorPanel(QWidget* tab);
@@ -42,6 +43,14 @@ public:
     QSpinBox* sSpinEdit5;              // crop top
     QSpinBox* sSpinEdit6;              // crop bottom
     QPushButton* sButton1;             // "Применить ко многим..."
+    // The zoom row, in the free room below "Подрезка", above the scroll box.
+    QToolButton* sButtonZoomFit;  // "По размеру"
+    QToolButton* sButtonZoom100;  // "1:1"
+    QToolButton* sButtonZoomOut;
+    QToolButton* sButtonZoomIn;
+    QLabel* sLabelZoom;             // the zoom shown, "100 %"
+    QToolButton* sButtonPrevPhoto;  // the previous photo of the list
+    QToolButton* sButtonNextPhoto;  // the next one
     QScrollArea* sScrollBox1;
     QLabel* Image1;
 

@@ -156,5 +156,74 @@ INSTANTIATE_TEST_SUITE_P(Turns, SheetDrag,
                          ::testing::Values(Turn::None, Turn::Clockwise, Turn::Anticlockwise,
                                            Turn::HalfTurn));
 
+struct FitCase {
+    const char* name;
+    QSize picture;
+    QSize box;
+    QSize shown;
+};
+
+class FittedPicture : public ::testing::TestWithParam<FitCase> {};
+
+// Fitted, the whole picture is shown inside the box and fills it along one side; a picture a
+// pixel wide or high keeps that pixel, and a small one grows no further than the largest step.
+TEST_P(FittedPicture, FillsTheBoxAlongOneSide) {
+    const FitCase& c = GetParam();
+    const double zoom = FitZoom(c.picture, c.box);
+    const QSize shown = ShownSize(c.picture, zoom);
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_LE(shown.width(), c.box.width());
+    EXPECT_LE(shown.height(), c.box.height());
+    // Every shown pixel, the last ones included, maps into the picture.
+    const PictureMapping mapping(c.picture, zoom);
+    const QPoint last = mapping.PixelAt({shown.width() - 1, shown.height() - 1});
+    EXPECT_TRUE(QRect(QPoint(0, 0), c.picture).contains(last)) << last.x() << ", " << last.y();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, FittedPicture,
+    ::testing::Values(FitCase{"Portrait", {1125, 1500}, {512, 624}, {468, 624}},
+                      FitCase{"Landscape", {1500, 1125}, {512, 624}, {512, 384}},
+                      FitCase{"OnePixelWide", {1, 2000}, {512, 624}, {1, 624}},
+                      FitCase{"OnePixelHigh", {2000, 1}, {512, 624}, {512, 1}},
+                      FitCase{"ExactlyTheBox", {512, 624}, {512, 624}, {512, 624}},
+                      FitCase{"SmallGrowsToTheLargestStep", {10, 10}, {512, 624}, {40, 40}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct StepCase {
+    const char* name;
+    double shown;
+    int in;
+    int out;
+};
+
+class ZoomSteps : public ::testing::TestWithParam<StepCase> {};
+
+// From a step the next one is taken; from a fitted zoom between steps, the steps on either side;
+// the ends stay put.
+TEST_P(ZoomSteps, GoToTheNeighbouringStep) {
+    const StepCase& c = GetParam();
+    EXPECT_EQ(EditorZoom::StepIn(c.shown), (EditorZoom{.percent = c.in}));
+    EXPECT_EQ(EditorZoom::StepOut(c.shown), (EditorZoom{.percent = c.out}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, ZoomSteps,
+                         ::testing::Values(StepCase{"OneToOne", 1.0, 125, 75},
+                                           StepCase{"Fitted", 0.416, 50, 33},
+                                           StepCase{"HairBelowAStep", 0.4999, 67, 33},
+                                           StepCase{"Smallest", 0.25, 33, 25},
+                                           StepCase{"BelowTheSmallest", 0.1, 25, 25},
+                                           StepCase{"Largest", 4.0, 400, 300}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(EditorZoomText, ReadsBackWhatItWroteAndOneToOneForAnythingElse) {
+    for (const EditorZoom zoom : {EditorZoom{.fit = true}, EditorZoom{.percent = 25},
+                                  EditorZoom{.percent = 100}, EditorZoom{.percent = 400}}) {
+        EXPECT_EQ(EditorZoom::FromText(zoom.ToText()), zoom) << zoom.ToText().toStdString();
+    }
+    for (const char* text : {"", "37", "1000", "-100", "Fit", "100 %"})
+        EXPECT_EQ(EditorZoom::FromText(QString::fromLatin1(text)), EditorZoom{}) << text;
+}
+
 }  // namespace
 }  // namespace lisko
