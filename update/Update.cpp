@@ -176,7 +176,7 @@ void AnnounceUpdate(TForm4& form, const QString& v) {
     form.hide();
     SettingsStore store;
     const bool open = store.OpenKey();
-    const QString value = QString::fromLatin1(AnnouncedVersionValue);
+    const QString value = QString::fromUtf8(AnnouncedVersionValue);
     if (open && store.ReadText(value) == v) return;
     CurrentDialogs().ShowMessage(QApplication::activeWindow(),
                                  QStringLiteral("Обновление LiskoPrinter"), PackageUpdateText(v),

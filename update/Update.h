@@ -22,7 +22,7 @@ class TForm4;
 void CheckForUpdate(TForm4& form, const QString& programVersion);
 
 // The name of the settings store's value that keeps the last version announced.
-inline constexpr char AnnouncedVersionValue[] = "AnnouncedVersion";
+inline constexpr char AnnouncedVersionValue[] = "ОбъявленнаяВерсия";
 
 // The announcement of a new version v to a program installed by a package, as rich text.
 QString PackageUpdateText(const QString& v);

@@ -445,7 +445,7 @@ private slots:
         QFETCH(QList<int>, messagesAfter);
         system_.packaged = true;
         SettingsStore store;
-        if (store.OpenKey()) store.WriteText(QString::fromLatin1(AnnouncedVersionValue), {});
+        if (store.OpenKey()) store.WriteText(QString::fromUtf8(AnnouncedVersionValue), {});
         for (qsizetype i = 0; i < serverVersions.size(); ++i) {
             const QString version = serverVersions[i];
             server_ = std::make_unique<test::HttpTestServer>();
