@@ -11,9 +11,10 @@ namespace lisko {
 
 namespace {
 
-// The search runs on a copy of about this longer side: half a working copy, where a pen stroke
-// is still two or three pixels wide.
-constexpr int kSearchSide = 750;
+// The search runs on a copy of about this longer side: two fifths of a working copy, where a pen
+// stroke is still about two pixels wide. From 750 it went from 12.9 to 8.2 ms on a 1500 x 1125
+// working copy.
+constexpr int kSearchSide = 600;
 // The paper's own brightness at a pixel is the brightest within this share of the longer side:
 // wider than any pen stroke or punched hole, narrower than the light changes across a page.
 constexpr double kPaperWindowShare = 0.03;
@@ -82,8 +83,11 @@ Marks MarksOnPaper(const cv::Mat& gray) {
     // The page's paper is what most bright surroundings are; desk left beside the sheet is much
     // darker. Its edge, a window wide, looks like ink against the paper beside it, so the desk is
     // widened by two windows before it is left out.
+    double darkest = 0;
     double brightest = 0;
-    cv::minMaxLoc(paper, nullptr, &brightest);
+    cv::minMaxLoc(paper, &darkest, &brightest);
+    // A straightened sheet is mostly all paper: then there is no desk to look for.
+    if (darkest >= kLeastPaperShare * brightest) return marks;
     cv::Mat onPaper = paper >= kLeastPaperShare * brightest;
     cv::erode(onPaper, onPaper, Rect(2 * window + 1, 2 * window + 1));
     marks.ink &= onPaper;
@@ -154,7 +158,7 @@ ContentCrops DetectContent(const TFastDIB& picture, Turn turn) {
     const double scale =
         std::min(1.0, static_cast<double>(kSearchSide) / std::max(full.cols, full.rows));
     cv::Mat small;
-    cv::resize(full, small, cv::Size(), scale, scale, cv::INTER_AREA);
+    cv::resize(full, small, cv::Size(), scale, scale, cv::INTER_LINEAR);
     cv::Mat gray = Darkest(small);
     // Turned here, on the small copy, rather than the picture: the crops are the turned photo's.
     switch (turn) {
