@@ -3,6 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
+#include "photo/Content.h"
 #include "photo/Lisko.h"
 #include "photo/Sheet.h"
 #include "testsupport/JpegTools.h"
@@ -46,6 +47,25 @@ void BM_SheetDetectAndStraighten(benchmark::State& state) {
 }
 // OpenCV spreads the warp over threads: wall time is the fair measure for both.
 BENCHMARK(BM_SheetDetectAndStraighten)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Finding the writing in the decoded working copy, turned as the photo is.
+void BM_ContentOfWorkingCopy(benchmark::State& state) {
+    const TFastDIB& working = Sheet().working;
+    const Turn turn = Sheet().photo->TurnOf();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DetectContent(working, turn));
+    }
+}
+BENCHMARK(BM_ContentOfWorkingCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same from the photo's settings, decoding its working copy as a rendering does.
+void BM_ContentOfPhoto(benchmark::State& state) {
+    const TLisko& photo = *Sheet().photo;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DetectContentIn(photo, photo.WorkingSize()));
+    }
+}
+BENCHMARK(BM_ContentOfPhoto)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The yardstick: the same photo's black-and-white rendering with crop and thumbnail,
 // unstraightened.

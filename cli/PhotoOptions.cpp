@@ -33,6 +33,8 @@ QString RangeText(const SettingDescription& row) {
 
 namespace {
 
+constexpr char kAutoOption[] = "auto";
+
 // The rows each option of the table sets, in the order of the table: one, or several that share
 // the option and take a comma-separated list.
 std::vector<std::vector<const SettingDescription*>> OptionRows() {
@@ -112,6 +114,11 @@ void AddPhotoOptions(QCommandLineParser& parser) {
          QStringLiteral("Find the sheet of paper on each photo and undistort it to a rectangle "
                         "before turning and cropping; photos without a whole sheet stay as they "
                         "are.")});
+    parser.addOption(
+        {QLatin1String(kAutoOption),
+         QStringLiteral("Straighten each photo where a whole sheet is found, then set its crops to "
+                        "the box round what is written on it, with a margin of about 1 %; a page "
+                        "without writing is not cropped. Not with --crop.")});
 }
 
 PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser) {
@@ -141,6 +148,13 @@ PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser) {
         }
     }
     s.straighten = parser.isSet(QLatin1String(kStraightenOption));
+    s.cropToWriting = parser.isSet(QLatin1String(kAutoOption));
+    const QString crop = QLatin1String(Describe(Setting::CropLeft).option);
+    if (s.cropToWriting && parser.isSet(crop)) {
+        throw UsageError(QStringLiteral("--%1 sets the crops itself: give --%1 or --%2, not both")
+                             .arg(QLatin1String(kAutoOption), crop)
+                             .toStdString());
+    }
     return s;
 }
 
@@ -149,7 +163,11 @@ void Apply(const PhotoSettings& s, TLisko& photo) {
         if (const std::optional<int> value = s.values[static_cast<std::size_t>(row.setting)])
             photo.*row.field = *value;
     }
-    if (s.straighten && photo.DetectSheetCorners()) photo.Straighten = true;
+    if (s.cropToWriting) {
+        photo.StraightenAndCropToContent();
+    } else if (s.straighten && photo.DetectSheetCorners()) {
+        photo.Straighten = true;
+    }
 }
 
 void AddLayoutOptions(QCommandLineParser& parser) {

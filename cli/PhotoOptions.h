@@ -22,10 +22,12 @@ QString RangeText(const SettingDescription& row);
 struct PhotoSettings {
     std::array<std::optional<int>, kPhotoSettings.size()> values;
     bool straighten = false;  // find the sheet and undistort it where there is one
+    // Straighten where a sheet is found, then crop to the writing; the crops are then not given.
+    bool cropToWriting = false;
 };
 
 // The options of the settings table (--type, --brightness, --contrast, --crop) with its ranges,
-// and --straighten.
+// --straighten and --auto.
 void AddPhotoOptions(QCommandLineParser& parser);
 PhotoSettings ReadPhotoSettings(const QCommandLineParser& parser);
 void Apply(const PhotoSettings& settings, TLisko& photo);

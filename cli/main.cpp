@@ -7,7 +7,7 @@
 #include <malloc.h>
 #include <memory>
 
-#include "cli/DetectPageCommand.h"
+#include "cli/DetectCommands.h"
 #include "cli/JobCommand.h"
 #include "cli/Output.h"
 #include "cli/PrintCommand.h"
@@ -21,10 +21,11 @@ constexpr char kUsage[] =
     "Runs the photo pipeline of LiskoPrinter without a window.\n"
     "\n"
     "Commands:\n"
-    "  render       import one photo and write its rendering (PNG, JPEG, BMP or PPM)\n"
-    "  print        lay photos out on pages and write a PDF, print them or preview them\n"
-    "  job          write a job file of photos, their settings and the layout\n"
-    "  detect-page  print the corners of the sheet of paper a photo shows\n"
+    "  render          import one photo and write its rendering (PNG, JPEG, BMP or PPM)\n"
+    "  print           lay photos out on pages and write a PDF, print them or preview them\n"
+    "  job             write a job file of photos, their settings and the layout\n"
+    "  detect-page     print the corners of the sheet of paper a photo shows\n"
+    "  detect-content  print the crops --auto sets: the box round a photo's writing\n"
     "\n"
     "Options:\n"
     "  -h, --help     Show this help.\n"
@@ -64,6 +65,10 @@ int main(int argc, char* argv[]) {
     if (command == QLatin1String("detect-page")) {
         arguments.removeAt(1);
         return lisko::cli::RunDetectPage(arguments);
+    }
+    if (command == QLatin1String("detect-content")) {
+        arguments.removeAt(1);
+        return lisko::cli::RunDetectContent(arguments);
     }
     if (command == QLatin1String("render") || printing) {
         arguments.removeAt(1);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "photo/BlackWhiteFilter.h"
+#include "photo/Content.h"
 #include "photo/ImageHandOver.h"
 #include "photo/ScratchDirectory.h"
 #include "raster/FastDIB.h"
@@ -137,6 +138,20 @@ void TLisko::SetSheetCorners(const SheetQuad& corners) {
     SheetCorners = corners;
 }
 
+void TLisko::StraightenAndCropToContent() {
+    TLiskoData adjusted = *this;
+    if (const std::optional<SheetQuad> found = DetectSheetIn(WorkFile)) {
+        adjusted.SheetCorners = found;
+        adjusted.Straighten = true;
+    }
+    const ContentCrops crops = DetectContentIn(adjusted, workingSize_);
+    adjusted.CropLeft = crops.left;
+    adjusted.CropRight = crops.right;
+    adjusted.CropTop = crops.top;
+    adjusted.CropBottom = crops.bottom;
+    static_cast<TLiskoData&>(*this) = std::move(adjusted);
+}
+
 QImage TLisko::Render(bool withCrop) {
     PhotoRendering rendering = RenderPhoto(*this, workingSize_, withCrop);
     if (withCrop) Thumbnail = std::move(rendering.thumbnail);
@@ -222,6 +237,10 @@ TFastDIB SquareOf(const TFastDIB& picture) {
 }
 
 }  // namespace
+
+ContentCrops DetectContentIn(const TLiskoData& photo, QSize workingSize) {
+    return DetectContent(LoadWorkingPicture(photo, workingSize), photo.TurnOf());
+}
 
 PhotoRendering RenderPhoto(const TLiskoData& photo, QSize workingSize, bool withCrop) {
     TFastDIB r = Turned(LoadWorkingPicture(photo, workingSize), photo.TurnOf());

@@ -82,6 +82,10 @@ public:
     // Takes corners in the working copy's pixels; throws std::invalid_argument and keeps the old
     // ones when they are outside the working copy or make no proper quadrilateral.
     void SetSheetCorners(const SheetQuad& corners);
+    // One step from a photo to its writing: straightens the sheet when a whole one is found, then
+    // sets the four crops to the box round what is written (none on a page without writing).
+    // Throws when the working copy cannot be read; the settings stay as they were then.
+    void StraightenAndCropToContent();
 
     // The size of the working copy the import makes of a source of this size.
     static QSize WorkingSizeFor(QSize source);

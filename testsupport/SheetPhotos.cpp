@@ -211,8 +211,8 @@ QImage DrawSheetPhoto(const SheetScene& scene) {
     return photo;
 }
 
-TFastDIB SheetPhotoRaster(const SheetScene& scene) {
-    const QImage photo = DrawSheetPhoto(scene).convertToFormat(QImage::Format_BGR888);
+TFastDIB PhotoRaster(const QImage& image) {
+    const QImage photo = image.convertToFormat(QImage::Format_BGR888);
     TFastDIB raster = TFastDIB::CreateBlank(photo.width(), photo.height(), 24);
     for (int y = 0; y < photo.height(); ++y) {
         std::memcpy(raster.Row(photo.height() - 1 - y), photo.constScanLine(y),
@@ -221,14 +221,22 @@ TFastDIB SheetPhotoRaster(const SheetScene& scene) {
     return raster;
 }
 
-void SaveSheetPhoto(const SheetScene& scene, const QString& file) {
-    const std::vector<std::uint8_t> jpeg = EncodeJpeg(SheetPhotoRaster(scene), 90);
+void SavePhoto(const QImage& image, const QString& file) {
+    const std::vector<std::uint8_t> jpeg = EncodeJpeg(PhotoRaster(image), 90);
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly) ||
         out.write(reinterpret_cast<const char*>(jpeg.data()), static_cast<qint64>(jpeg.size())) !=
             static_cast<qint64>(jpeg.size())) {
         throw std::runtime_error("cannot write " + file.toStdString());
     }
+}
+
+TFastDIB SheetPhotoRaster(const SheetScene& scene) {
+    return PhotoRaster(DrawSheetPhoto(scene));
+}
+
+void SaveSheetPhoto(const SheetScene& scene, const QString& file) {
+    SavePhoto(DrawSheetPhoto(scene), file);
 }
 
 }  // namespace lisko::test

@@ -35,6 +35,10 @@ std::vector<SheetScene> SheetScenes();
 // Draws a scene; the same scene gives the same pixels every time.
 QImage DrawSheetPhoto(const SheetScene& scene);
 
+// Any drawn photo as a 24-bit raster, and as a JPEG file (quality 90, as a phone would save it).
+TFastDIB PhotoRaster(const QImage& image);
+void SavePhoto(const QImage& image, const QString& file);
+
 // The scene as a 24-bit raster and as a JPEG file (quality 90, as a phone would save it).
 TFastDIB SheetPhotoRaster(const SheetScene& scene);
 void SaveSheetPhoto(const SheetScene& scene, const QString& file);
