@@ -28,8 +28,8 @@ constexpr char kUsage[] =
     "  detect-content  print the crops --auto sets: the box round a photo's writing\n"
     "\n"
     "Options:\n"
-    "  -h, --help     Show this help.\n"
-    "  -V, --version  Show the version.\n"
+    "  -h, --help      Show this help.\n"
+    "  -V, --version   Show the version.\n"
     "\n"
     "Run 'liskoprinter-cli COMMAND --help' for the options of a command.\n";
 
