@@ -236,7 +236,7 @@ void TForm1::DrawEditorPicture(const TLisko& photo) {
     // The overlay is drawn on a copy, so the next change starts from the clean rendering.
     QImage shown = EditorBitmap.copy();
     if (ShowsSheetHandles(photo)) {
-        DrawSheetOverlay(shown, sheetDrag_.Corners());
+        DrawSheetOverlay(shown, sheetDrag_.Corners(), ShownZoom());
     } else {
         DrawCropOverlay(shown, CropAmounts(photo, shown.width(), shown.height()));
     }
@@ -356,7 +356,7 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
     sheetDrag_.Drop();
     const PictureMapping mapping(EditorBitmap.size(), ShownZoom());
     if (button == Qt::LeftButton && CurrentPhoto && ShowsSheetHandles(*CurrentPhoto)) {
-        sheetDrag_.Grab(mapping.PointAt({x, y}));
+        sheetDrag_.Grab(mapping.PointAt({x, y}), ShownZoom());
         return;
     }
     if (button != Qt::RightButton || EditorBitmap.isNull() || !CurrentPhoto) return;

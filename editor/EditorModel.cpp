@@ -96,8 +96,8 @@ void SheetHandleDrag::Show(const TLiskoData& photo, QSize working) {
     shown_ = TurnQuad(*photo.SheetCorners, photo.TurnOf(), working);
 }
 
-bool SheetHandleDrag::Grab(QPointF at) {
-    dragged_ = HandleAt(shown_, at);
+bool SheetHandleDrag::Grab(QPointF at, double zoom) {
+    dragged_ = HandleAt(shown_, at, zoom);
     return dragged_.has_value();
 }
 

@@ -83,8 +83,9 @@ public:
     void Show(const TLiskoData& photo, QSize working);
     const SheetQuad& Corners() const { return shown_; }
 
-    // A press at a point of the picture grabs the handle of the nearest corner within reach.
-    bool Grab(QPointF at);
+    // A press at a point of the picture, shown at `zoom`, grabs the handle of the nearest corner
+    // within reach.
+    bool Grab(QPointF at, double zoom = 1.0);
     bool Dragging() const { return dragged_.has_value(); }
     void Drop() { dragged_.reset(); }
     // The grabbed corner follows the pointer.

@@ -55,21 +55,22 @@ SheetQuad UnturnQuad(const SheetQuad& corners, Turn turn, QSize working) {
     return unturned;
 }
 
-void DrawSheetOverlay(QImage& picture, const SheetQuad& corners) {
+void DrawSheetOverlay(QImage& picture, const SheetQuad& corners, double zoom) {
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor outline(0, 120, 215);
-    painter.setPen(QPen(outline, 2));
+    painter.setPen(QPen(outline, 2 / zoom));
     painter.setBrush(Qt::NoBrush);
     painter.drawPolygon(QPolygonF({corners[0], corners[1], corners[2], corners[3]}));
     painter.setBrush(QColor(255, 255, 255, 200));
+    const double radius = kHandleRadius / zoom;
     for (const QPointF& corner : corners)
-        painter.drawEllipse(corner, kHandleRadius, kHandleRadius);
+        painter.drawEllipse(corner, radius, radius);
 }
 
-std::optional<int> HandleAt(const SheetQuad& corners, QPointF at) {
+std::optional<int> HandleAt(const SheetQuad& corners, QPointF at, double zoom) {
     std::optional<int> nearest;
-    double best = kHandleGrab;
+    double best = kHandleGrab / zoom;
     for (std::size_t i = 0; i < 4; ++i) {
         const double distance = QLineF(corners[i], at).length();
         if (distance <= best) {

@@ -60,5 +60,50 @@ TEST(SheetHandle, PressGrabsTheNearestCornerWithinReach) {
     EXPECT_EQ(HandleAt(corners, QPointF(60, 100)), std::nullopt);
 }
 
+struct ReachCase {
+    const char* name;
+    double zoom;
+};
+
+class SheetHandleReach : public ::testing::TestWithParam<ReachCase> {};
+
+// The reach is the same on the screen at every zoom: kHandleGrab screen pixels, however many
+// picture pixels those are.
+TEST_P(SheetHandleReach, IsTheSameNumberOfScreenPixels) {
+    const double zoom = GetParam().zoom;
+    const SheetQuad corners = {QPointF(1000, 1000), QPointF(3000, 1000), QPointF(3000, 3000),
+                               QPointF(1000, 3000)};
+    const double reach = kHandleGrab / zoom;
+    EXPECT_EQ(HandleAt(corners, QPointF(1000 - reach + 0.5 / zoom, 1000), zoom), 0);
+    EXPECT_EQ(HandleAt(corners, QPointF(3000, 3000 + reach - 0.5 / zoom), zoom), 2);
+    EXPECT_EQ(HandleAt(corners, QPointF(1000 - reach - 1 / zoom, 1000), zoom), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, SheetHandleReach,
+                         ::testing::Values(ReachCase{"quarter", 0.25}, ReachCase{"fitted", 0.42},
+                                           ReachCase{"one_to_one", 1.0},
+                                           ReachCase{"fourfold", 4.0}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Drawn for a picture shown at a quarter, the handle covers four times the picture pixels.
+TEST(SheetHandle, OverlayHandlesKeepTheirSizeOnTheScreen) {
+    const SheetQuad corners = {QPointF(100, 100), QPointF(300, 100), QPointF(300, 300),
+                               QPointF(100, 300)};
+    const auto whiteOut = [&](double zoom) {
+        QImage picture(400, 400, QImage::Format_RGB888);
+        picture.fill(Qt::black);
+        DrawSheetOverlay(picture, corners, zoom);
+        int light = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x)
+                light += qGray(picture.pixel(x, y)) > 128;
+        }
+        return light;
+    };
+    const int oneToOne = whiteOut(1.0);
+    const int quarter = whiteOut(0.25);
+    EXPECT_GT(quarter, 10 * oneToOne);
+}
+
 }  // namespace
 }  // namespace lisko
